@@ -1,0 +1,20 @@
+#include "Gbk.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace lumora {
+
+QByteArray ToGbk(const QString &text)
+{
+    QStringEncoder encoder("GBK");
+    return encoder.encode(text);
+}
+
+QString FromGbk(const QByteArray &bytes)
+{
+    QStringDecoder decoder("GBK");
+    return decoder.decode(bytes);
+}
+
+} // namespace lumora

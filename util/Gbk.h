@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace lumora {
+
+// All text on the wire and in the local files is GBK (code page 936).
+QByteArray ToGbk(const QString &text);
+QString FromGbk(const QByteArray &bytes);
+
+} // namespace lumora
