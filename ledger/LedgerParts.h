@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/ItemInfo.h"
+#include "core/Reply.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace lumora
+{
+
+// What the main window needs of the record grid, the page loader and the month totals. The window owns one object
+// that provides all of it and only places its grid widget.
+class LedgerParts
+{
+public:
+    virtual ~LedgerParts() = default;
+
+    virtual QWidget *gridWidget() = 0;
+
+    virtual bool HasUnsavedLines() const = 0;
+    virtual void AppendBlankRecord() = 0;
+    virtual void ScrollToEnd() = 0;
+    // The record of the line that owns the focused control; false when no line has it.
+    virtual bool ActiveRecord(TItemInfo &info) const = 0;
+    // Starts the delete request of that line.
+    virtual void DeleteActiveRecord() = 0;
+    virtual void NextLine() = 0;
+    virtual void PreviousLine() = 0;
+
+    // Posts an "action=data" query (the session block goes in front); the reply replaces the page.
+    virtual void SendDataQuery(int page, const QString &lines) = 0;
+    // Posts "action=add_sum" for the month of date.
+    virtual void RecountMonth(const QDateTime &date) = 0;
+
+    // The page reply reports back: the "Info" values (hasInfo false when there was none) and the page's expense total.
+    std::function<void(const PageInfo &page, bool hasInfo, double total)> PageLoaded;
+};
+
+} // namespace lumora

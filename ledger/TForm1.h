@@ -1,0 +1,173 @@
+#pragma once
+
+#include "LedgerParts.h"
+
+#include <QDateTime>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QMenu;
+class QAction;
+class QPushButton;
+class QSplitter;
+class QTableWidget;
+class QToolButton;
+
+namespace lumora
+{
+
+class ClickPanel;
+class TfrmAdd;
+
+// The ledger: one page of records from the service, the query modes that choose it, the month totals beside it,
+// and the commands on records. Start-up creates it hidden, then calls QueryLast50(0) after the sign-in.
+class TForm1 : public QWidget
+{
+    Q_OBJECT
+public:
+    // parts: the record grid, page loader and month totals; null gives a stand-in of the window's own.
+    explicit TForm1(std::unique_ptr<LedgerParts> parts = {}, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Queries (each returns after posting; the page arrives later).
+    void QueryLast50(int page);
+    void QueryDay();
+    void QueryMonthRange(const QString &begin, const QString &end);
+    void ShowMonth(QString month);
+    void FillMonthList(const QString &month);
+    void ShiftCurrentMonth(int n);
+    void RecountMonth(const QDateTime &date);
+
+    void ResetQueryButtons();
+    void ShowPagingButtons();
+    void ShowTotalLabels();
+
+    // Commands.
+    void btnDeleteClick();
+    void btnNewClick();
+    void btnNew2Click();
+    void btnSupperClick();
+    void PNGButtonEx9Click();
+    void Label4Click();
+
+    LedgerParts *parts() const { return parts_.get(); }
+    TfrmAdd *quickAdd() const { return frmAdd_; }
+
+    // Dialogs that other parts of the program provide; each may be left empty.
+    std::function<bool(const QString &dateText, QString &picked)> PickDateHandler;
+    std::function<bool(QString &year, QString &month)> PickMonthHandler; // the month dialog, OK or not
+    std::function<void()> OpenQueryMore;                                 // the expense query window
+    std::function<QString()> CategoryText;                               // the category list, one per line
+    std::function<void(TfrmAdd *)> SetUpQuickAdd;                        // hooks of the quick-add dialog
+
+    // Query state.
+    int CurPage = 0;
+    int RecCount = 0;
+    int RecCountInPage = 0;
+    QString MinMoney;
+    QDateTime CurrentDay;
+    QString CurrentMonth;
+
+    static const QColor ActiveColor;   // #545454
+    static const QColor InactiveColor; // #C0C0C0
+    static const QString UnsavedQuestion;
+    static const QString FeedbackUrl;
+    static const QString HomePageUrl;
+
+    // Controls, named as the rest of the program knows them.
+    QWidget *pnlClient = nullptr;
+    QWidget *pnlCaption = nullptr;
+    QLabel *lblCaption = nullptr;
+    QPushButton *PNGButtonEx1 = nullptr;
+    QWidget *PanelM2 = nullptr;
+    QWidget *ImagePanel3 = nullptr;
+    QPushButton *btnDelete = nullptr;
+    QPushButton *btnNew2 = nullptr;
+    QPushButton *btnNew = nullptr;
+    QLabel *Label6 = nullptr;
+    ClickPanel *Label4 = nullptr;
+    ClickPanel *btnSerach_last50 = nullptr;
+    ClickPanel *btnSerach_lastMonth = nullptr;
+    ClickPanel *btnSerach_Min = nullptr;
+    ClickPanel *btnSerach_curRecMonth = nullptr;
+    ClickPanel *btnSerach_curRecDay = nullptr;
+    ClickPanel *ImagePanel17 = nullptr;
+    QPushButton *PNGButtonEx9 = nullptr;
+    QPushButton *btnSupper = nullptr;
+    ClickPanel *btnAddSum = nullptr;
+    QWidget *PanelM = nullptr;
+    QWidget *ImagePanel6 = nullptr;
+    QWidget *pnlMainGrid = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    QTableWidget *gridHj1 = nullptr;
+    QWidget *Panel_st1 = nullptr;
+    QWidget *ImagePanel2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *txtPageInfo = nullptr;
+    QWidget *pnlPage = nullptr;
+    ClickPanel *btnPrePage = nullptr;
+    ClickPanel *btnNextPage = nullptr;
+    QWidget *pnlDay = nullptr;
+    ClickPanel *btnQueryMore_day = nullptr;
+    ClickPanel *btnQueryMore_day2 = nullptr;
+    QWidget *pnlMonth = nullptr;
+    ClickPanel *PNGButtonEx8 = nullptr;
+    ClickPanel *PNGButtonEx10 = nullptr;
+    QComboBox *txtQueryMonth = nullptr;
+    QToolButton *btnMore1 = nullptr;
+    QToolButton *btnQueryMonth = nullptr;
+    QToolButton *btnQueryLast = nullptr;
+    ClickPanel *hj_day_label2 = nullptr;
+    QLabel *hj_day_label1 = nullptr;
+    QMenu *PopupMenu_more1 = nullptr;
+    QAction *N_QueryLast = nullptr;
+    QAction *N_QueryDay = nullptr;
+    QAction *N_QueryMonth = nullptr;
+
+    // Button handlers of the query modes.
+    void btnSerach_last50Click();
+    void btnSerach_lastMonthClick();
+    void btnSerach_MinClick();
+    void btnSerach_curRecMonthClick();
+    void PickDayClick(); // hj_day_label2 and btnSerach_curRecDay
+    void btnQueryMore_dayClick();
+    void btnQueryMore_day2Click();
+    void btnNextPageClick();
+    void btnPrePageClick();
+    void btnQueryLastClick();
+    void N_QueryDayClick();
+    void btnQueryMonthClick();
+    void btnMore1Click();
+    void ImagePanel17Click();
+    void txtQueryMonthChange();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void buildCaption(QWidget *parent);
+    void buildTop(QWidget *parent);
+    void buildRecordArea(QWidget *parent);
+    void buildBottom(QWidget *parent);
+    void connectCommands();
+    void PageLoaded(const PageInfo &page, bool hasInfo, double total);
+    void SendDataQuery(int page, const QString &lines);
+    bool MayReplacePage();
+    void setMonthText(const QString &month);
+    void setViewSize(int width, int height);
+    // Runs a handler; a conversion error is reported as the program's general error message.
+    template <typename F> void guarded(F &&f);
+
+    std::unique_ptr<LedgerParts> parts_;
+    TfrmAdd *frmAdd_ = nullptr;
+    bool pageConfirmed_ = false; // the unsaved-lines question was already answered for this command
+    bool settingMonthText_ = false;
+};
+
+} // namespace lumora
