@@ -692,7 +692,7 @@ void TForm1::txtQueryMonthChange()
 {
     guarded([&] {
         FillMonthList(txtQueryMonth->currentText().trimmed());
-        if (!pnlMonth->isVisible())
+        if (pnlMonth->isHidden())
             return;
         CurrentMonth = txtQueryMonth->currentText();
         ShowMonth(CurrentMonth);
