@@ -75,7 +75,7 @@ void TestDesCipher::multiBlockEcb()
     const QByteArray key = QByteArray::fromHex("0123456789ABCDEF");
     const QByteArray cipher = DesEncryptString("Now is the time for all ", key);
     QCOMPARE(cipher.toHex().toUpper(), QByteArray("3FA40E8A984D48156A271787AB8883F9893D51EC4B563B53"));
-    QCOMPARE(DesEncryptString("the time", key), cipher.mid(8, 8));
+    QCOMPARE(DesEncryptString("he time ", key), cipher.mid(8, 8));
 }
 
 void TestDesCipher::parityBitsDoNotCount()
