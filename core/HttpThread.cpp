@@ -139,7 +139,7 @@ bool THttpThread::perform(QString &message)
         reply->abort();
     };
     auto readSome = [&]() {
-        if (tooLarge)
+        if (tooLarge || !reply->isOpen())
             return;
         if (body.size() + reply->bytesAvailable() > kMaxReplyBytes) {
             refuse();

@@ -214,6 +214,11 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const RecordedRequest &requ
     }
     case Mode::SlowBytes:
         c->pending = head(r, r.body.size(), true) + r.body;
+        if (!r.slowHead) {
+            const QByteArray h = head(r, r.body.size(), true);
+            socket->write(h);
+            c->pending.remove(0, h.size());
+        }
         c->timer = new QTimer;
         c->timer->setInterval(r.slowIntervalMs);
         connect(c->timer, &QTimer::timeout, this, [this, socket]() {

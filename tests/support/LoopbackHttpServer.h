@@ -35,7 +35,7 @@ struct CannedResponse {
         Normal,        // status, headers, body, then close
         NeverAnswer,   // read the request and stay silent, connection open
         CloseMidReply, // announce the whole body, send half of it, then drop the connection
-        SlowBytes,     // send the response one byte every slowIntervalMs
+        SlowBytes,     // send the head at once (or slowly, see slowHead), then the body one byte every slowIntervalMs
         RedirectLoop,  // "302 Found" back to the same path, on every request from then on
         LargeBody,     // a body of largeBodyBytes "x" bytes, written as the client takes it
     };
@@ -45,6 +45,7 @@ struct CannedResponse {
     HeaderList headers;
     QByteArray body;
     int slowIntervalMs = 20;
+    bool slowHead = false; // SlowBytes: dribble the status line and headers too
     qint64 largeBodyBytes = 0;
     bool announceLength = true; // LargeBody: send Content-Length (else the body runs until the close)
 
