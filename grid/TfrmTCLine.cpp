@@ -1,6 +1,8 @@
 #include "TfrmTCLine.h"
 
 #include "RecordRequests.h"
+#include "ReportError.h"
+#include "Tform_date.h"
 #include "TfrmVGrid.h"
 #include "VGridMath.h"
 
@@ -14,15 +16,18 @@
 #include "util/Helpers.h"
 #include "util/MessageSeam.h"
 
+#include "controls/TColorBorderComboBox.h"
+#include "controls/TImagePanel.h"
+#include "controls/TPNGButtonEx.h"
+#include "lists/CategoryBox.h"
+
+#include <QAbstractItemView>
 #include <QAction>
-#include <QComboBox>
 #include <QEvent>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QToolButton>
 #include <QUrl>
 
 namespace lumora {
@@ -31,27 +36,45 @@ namespace {
 
 const QString kModified = QStringLiteral("已修改,请及时保存");
 const QString kSaving = QStringLiteral("数据保存中...");
+const QColor kOrange(255, 128, 0);         // TColor 33023
+const QColor kSilver(192, 192, 192);       // clSilver
+const QColor kStatusCell(240, 240, 240);   // TColor 15790320
 
 // The category box refills its list from the category text each time it drops down.
-class DropDownComboBox : public QComboBox
+class DropDownComboBox : public TColorBorderComboBox
 {
 public:
-    using QComboBox::QComboBox;
+    using TColorBorderComboBox::TColorBorderComboBox;
     std::function<void()> OnDropDown;
     void showPopup() override
     {
         if (OnDropDown)
             OnDropDown();
-        QComboBox::showPopup();
+        TColorBorderComboBox::showPopup();
     }
 };
 
-QWidget *NewCell(QWidget *parent, const char *name, int x, int width)
+TImagePanel *NewCell(QWidget *parent, const char *name, int x, int width, const QColor &color = Qt::white)
 {
-    auto *cell = new QFrame(parent);
+    auto *cell = new TImagePanel(parent);
     cell->setObjectName(QLatin1String(name));
+    cell->setBevelOuter(TImagePanel::bvNone);
+    cell->setColor(color);
+    cell->setBorderWidth(1);
+    cell->setBorderColor(kSilver);
+    cell->setBorderBrawKinds(TImagePanel::bbkTop | TImagePanel::bbkRight);
     cell->setGeometry(x, 0, width, TfrmTCLine::LineHeight);
     return cell;
+}
+
+TColorBorderComboBox *SetupBox(TColorBorderComboBox *box, const char *name, const QRect &geometry)
+{
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setGeometry(geometry);
+    box->setBorderColor(box->color()); // the frame shows only while the box has the focus
+    return box;
 }
 
 QLineEdit *NewEdit(QWidget *parent, const char *name, const QRect &geometry)
@@ -63,17 +86,24 @@ QLineEdit *NewEdit(QWidget *parent, const char *name, const QRect &geometry)
     return edit;
 }
 
-QToolButton *NewButton(QWidget *parent, const char *name, const QString &caption, const QString &hint,
-                       const QRect &geometry)
+TPNGButtonEx *NewButton(QWidget *parent, const char *name, const QString &caption, const QString &hint,
+                        const QRect &geometry)
 {
-    auto *button = new QToolButton(parent);
+    auto *button = new TPNGButtonEx(parent);
     button->setObjectName(QLatin1String(name));
-    button->setText(caption);
+    button->setCaption(caption);
     button->setToolTip(hint);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus); // image buttons never take the keyboard focus
+    button->setButtonLayout(TPNGButtonEx::pbsImageBackground);
     button->setGeometry(geometry);
     return button;
+}
+
+void SetTextColor(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::ButtonText, color);
+    widget->setPalette(palette);
 }
 
 struct BindingGuard {
@@ -105,8 +135,13 @@ void TfrmTCLine::BuildLayout()
     font.setPixelSize(14);
     setFont(font);
 
-    pnlLine = new QFrame(this);
+    pnlLine = new TImagePanel(this);
     pnlLine->setObjectName(QStringLiteral("pnlLine"));
+    pnlLine->setBevelOuter(TImagePanel::bvNone);
+    pnlLine->setColor(Qt::white);
+    pnlLine->setBorderWidth(0);
+    pnlLine->setBorderColor(kOrange);
+    pnlLine->setBorderBrawKinds(TImagePanel::bbkBottom);
     pnlLine->setGeometry(0, 0, 809, LineHeight);
 
     const int fieldTop = 4;
@@ -120,7 +155,7 @@ void TfrmTCLine::BuildLayout()
     txtIndex = new QLabel(pnlName1);
     txtIndex->setObjectName(QStringLiteral("txtIndex"));
     txtIndex->setGeometry(10, fieldTop, 32, fieldHeight);
-    txtIndex->setStyleSheet(QStringLiteral("color: gray"));
+    SetTextColor(txtIndex, Qt::gray);
     name1 = NewEdit(pnlName1, "name1", QRect(42, fieldTop, 140, fieldHeight));
     auto *select = new QWidget(pnlName1); // cgkSelect: a check box that stays hidden
     select->setObjectName(QStringLiteral("cgkSelect"));
@@ -130,44 +165,36 @@ void TfrmTCLine::BuildLayout()
     money1 = NewEdit(ImagePanel4, "money1", QRect(3, fieldTop, 82, fieldHeight));
 
     ImagePanel2 = NewCell(pnlLine, "ImagePanel2", 273, 88);
-    in1 = new QComboBox(ImagePanel2);
-    in1->setObjectName(QStringLiteral("in1"));
-    in1->setEditable(true);
-    in1->setInsertPolicy(QComboBox::NoInsert);
+    in1 = SetupBox(new TColorBorderComboBox(ImagePanel2), "in1", QRect(3, fieldTop, 82, fieldHeight));
     in1->addItems({QStringLiteral("收入"), QStringLiteral("支出")});
-    in1->setGeometry(3, fieldTop, 82, fieldHeight);
     in1_tag = new QLabel(QStringLiteral("*"), ImagePanel2);
     in1_tag->setObjectName(QStringLiteral("in1_tag"));
-    in1_tag->setStyleSheet(QStringLiteral("color: #FF8000"));
+    SetTextColor(in1_tag, kOrange);
     in1_tag->setGeometry(0, 0, 8, 10);
     in1_tag->hide();
 
     ImagePanel1 = NewCell(pnlLine, "ImagePanel1", 361, 104);
     auto *categories = new DropDownComboBox(ImagePanel1);
     categories->OnDropDown = [this] { type1DropDown(); };
-    type1 = categories;
-    type1->setObjectName(QStringLiteral("type1"));
-    type1->setEditable(true);
-    type1->setInsertPolicy(QComboBox::NoInsert);
+    type1 = SetupBox(categories, "type1", QRect(3, fieldTop, 80, fieldHeight));
     type1->setMaxVisibleItems(20);
-    type1->setGeometry(3, fieldTop, 80, fieldHeight);
     type1_add = NewButton(ImagePanel1, "type1_add", QStringLiteral("+"), QStringLiteral("增加新的类型"),
                           QRect(84, fieldTop, 18, fieldHeight));
-    type1_add->setStyleSheet(QStringLiteral("color: #FF8000; background: white"));
+    SetTextColor(type1_add, kOrange);
     type1_add->hide();
 
     ImagePanel5 = NewCell(pnlLine, "ImagePanel5", 465, 112);
     create_time = NewEdit(ImagePanel5, "create_time", QRect(3, fieldTop, 106, fieldHeight));
     create_time_POP = NewButton(ImagePanel5, "create_time_POP", QStringLiteral("..."), QString(),
                                 QRect(89, fieldTop, 20, fieldHeight));
-    create_time_POP->setStyleSheet(QStringLiteral("color: white; background: #FF8000"));
+    SetTextColor(create_time_POP, Qt::white);
+    create_time_POP->setAutoFillBackground(true);
+    QPalette orange = create_time_POP->palette();
+    orange.setColor(QPalette::Window, kOrange);
+    create_time_POP->setPalette(orange);
     create_time_POP->hide();
 
-    ImagePanel6 = NewCell(pnlLine, "ImagePanel6", 577, 232);
-    ImagePanel6->setAutoFillBackground(true);
-    QPalette grey = ImagePanel6->palette();
-    grey.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
-    ImagePanel6->setPalette(grey);
+    ImagePanel6 = NewCell(pnlLine, "ImagePanel6", 577, 232, kStatusCell);
     btnSave = NewButton(ImagePanel6, "btnSave", QStringLiteral("保存"),
                         QStringLiteral("保存 - 点击此按钮将修改的数据保存到网络上"), QRect(2, fieldTop, 36, fieldHeight));
     btnSave->hide();
@@ -198,14 +225,14 @@ void TfrmTCLine::BuildLayout()
     connect(N4, &QAction::triggered, this, &TfrmTCLine::N4Click);
     connect(N1, &QAction::triggered, this, &TfrmTCLine::N1Click);
 
-    connect(btnSave, &QToolButton::clicked, this, &TfrmTCLine::btnSaveClick);
-    connect(PNGButtonEx1, &QToolButton::clicked, this, &TfrmTCLine::PNGButtonEx1Click);
-    connect(type1_add, &QToolButton::clicked, this, &TfrmTCLine::type1_addClick);
-    connect(create_time_POP, &QToolButton::clicked, this, &TfrmTCLine::create_time_POPClick);
+    connect(btnSave, &TPNGButtonEx::OnClick, this, &TfrmTCLine::btnSaveClick);
+    connect(PNGButtonEx1, &TPNGButtonEx::OnClick, this, &TfrmTCLine::PNGButtonEx1Click);
+    connect(type1_add, &TPNGButtonEx::OnClick, this, &TfrmTCLine::type1_addClick);
+    connect(create_time_POP, &TPNGButtonEx::OnClick, this, &TfrmTCLine::create_time_POPClick);
 
     for (QLineEdit *edit : {name1, money1, create_time})
         connect(edit, &QLineEdit::textChanged, this, [this, edit] { FieldChanged(edit); });
-    for (QComboBox *box : {in1, type1})
+    for (TColorBorderComboBox *box : {in1, type1})
         connect(box, &QComboBox::editTextChanged, this, [this, box] { FieldChanged(box); });
     for (QWidget *field : std::initializer_list<QWidget *>{name1, money1, in1, type1, create_time})
         field->installEventFilter(this);
@@ -238,7 +265,8 @@ void TfrmTCLine::SetActiveLook(bool active)
 {
     // The active line has the save button and a 2-pixel orange line along its bottom.
     btnSave->setVisible(active);
-    pnlLine->setStyleSheet(active ? QStringLiteral("#pnlLine { border-bottom: 2px solid #FF8000; }") : QString());
+    pnlLine->setBorderWidth_v(active ? 2 : 0);
+    pnlLine->update();
     conNew->setVisible(Info.IsNew);
 }
 
@@ -302,7 +330,7 @@ void TfrmTCLine::FieldEnter(QWidget *field)
     if (field == money1)
         btnSave->show();
     else if (field == in1 || field == type1)
-        field->setStyleSheet(QStringLiteral("QComboBox { border: 1px solid #FF8000; }"));
+        static_cast<TColorBorderComboBox *>(field)->setBorderColor(kOrange);
     if (field == type1)
         type1_add->show();
     else if (field == create_time)
@@ -311,8 +339,10 @@ void TfrmTCLine::FieldEnter(QWidget *field)
 
 void TfrmTCLine::FieldExit(QWidget *field)
 {
-    if (field == in1 || field == type1)
-        field->setStyleSheet(QString());
+    if (field == in1 || field == type1) {
+        auto *box = static_cast<TColorBorderComboBox *>(field);
+        box->setBorderColor(box->color());
+    }
     if (field == type1)
         type1_add->hide();
     else if (field == create_time)
@@ -668,11 +698,9 @@ void TfrmTCLine::N1Click()
 
 void TfrmTCLine::type1DropDown()
 {
+    // Refilling keeps the typed text; it is no edit of the record.
     BindingGuard guard(Binding);
-    const QString text = type1->currentText();
-    type1->clear();
-    type1->addItems(CategoryItems(CategoryListText));
-    type1->setEditText(text);
+    FillCategoryBox(type1);
 }
 
 void TfrmTCLine::type1_addClick()
@@ -683,7 +711,8 @@ void TfrmTCLine::type1_addClick()
 
 void TfrmTCLine::create_time_POPClick()
 {
-    // TODO date pop-up
+    // A date text that does not convert leaves the field alone and reaches the general error message.
+    RunReported([this] { PopupDate(create_time); });
 }
 
 } // namespace lumora

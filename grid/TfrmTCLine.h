@@ -6,15 +6,16 @@
 #include <QWidget>
 
 class QAction;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QToolButton;
 
 namespace lumora {
 
+class TColorBorderComboBox;
 class THttpThreadControl;
+class TImagePanel;
+class TPNGButtonEx;
 class TfrmVGrid;
 
 // One row of the record grid: edits its own copy of a record in place, keyboard first, and saves, deletes and
@@ -35,28 +36,28 @@ public:
     QString PendingSaveId; // id_guid of the last save sent, cleared when its reply is matched
 
     // Cells and fields, named as the rest of the program refers to them.
-    QWidget *pnlLine = nullptr;
-    QWidget *pnlName1 = nullptr;
-    QWidget *ImagePanel4 = nullptr;
-    QWidget *ImagePanel2 = nullptr;
-    QWidget *ImagePanel1 = nullptr;
-    QWidget *ImagePanel5 = nullptr;
-    QWidget *ImagePanel6 = nullptr;
+    TImagePanel *pnlLine = nullptr;
+    TImagePanel *pnlName1 = nullptr;
+    TImagePanel *ImagePanel4 = nullptr;
+    TImagePanel *ImagePanel2 = nullptr;
+    TImagePanel *ImagePanel1 = nullptr;
+    TImagePanel *ImagePanel5 = nullptr;
+    TImagePanel *ImagePanel6 = nullptr;
     QLabel *conNew = nullptr;
     QLabel *txtIndex = nullptr;
     QLineEdit *name1 = nullptr;
     QLineEdit *money1 = nullptr;
-    QComboBox *in1 = nullptr;
+    TColorBorderComboBox *in1 = nullptr;
     QLabel *in1_tag = nullptr;
-    QComboBox *type1 = nullptr;
-    QToolButton *type1_add = nullptr;
+    TColorBorderComboBox *type1 = nullptr;
+    TPNGButtonEx *type1_add = nullptr;
     QLineEdit *create_time = nullptr;
-    QToolButton *create_time_POP = nullptr;
-    QToolButton *btnSave = nullptr;
+    TPNGButtonEx *create_time_POP = nullptr;
+    TPNGButtonEx *btnSave = nullptr;
     QLabel *txtSave = nullptr;
     QLabel *input_user = nullptr;
-    QToolButton *is_lock = nullptr;
-    QToolButton *PNGButtonEx1 = nullptr;
+    TPNGButtonEx *is_lock = nullptr;
+    TPNGButtonEx *PNGButtonEx1 = nullptr;
     QLabel *id = nullptr;
     QMenu *PopupMenu_more = nullptr;
     QAction *N_SumMonth = nullptr;

@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QAbstractItemView>
 
 namespace lumora {
@@ -24,9 +25,10 @@ namespace lumora {
 TfrmVGrid::TfrmVGrid(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmVGrid"));
-    Panel11 = new QFrame(this);
+    auto *outer = new QFrame(this);
+    outer->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel11 = outer;
     Panel11->setObjectName(QStringLiteral("Panel11"));
-    Panel11->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     auto *fill = new QVBoxLayout(this);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(Panel11);
@@ -48,9 +50,9 @@ TfrmVGrid::TfrmVGrid(QWidget *parent) : QWidget(parent)
     ScrollBarEx_V->setFixedWidth(19);
     ScrollBarEx_V->setColor(QColor(0x27, 0x27, 0x27)); // TColor 2565927
     ScrollBarEx_V->setMax(ScrollMax);
-    ScrollBarEx_V->OnChange = [this] { ScrollBarEx_VChange(); };
-    ScrollBarEx_V->OnChangeAddOne = [this] { ScrollBarEx_VChangeAddOne(); };
-    ScrollBarEx_V->OnChangeDecOne = [this] { ScrollBarEx_VChangeDecOne(); };
+    connect(ScrollBarEx_V, &TScrollBarEx::OnChange, this, &TfrmVGrid::ScrollBarEx_VChange);
+    connect(ScrollBarEx_V, &TScrollBarEx::OnChangeAddOne, this, &TfrmVGrid::ScrollBarEx_VChangeAddOne);
+    connect(ScrollBarEx_V, &TScrollBarEx::OnChangeDecOne, this, &TfrmVGrid::ScrollBarEx_VChangeDecOne);
     row->addWidget(ScrollBarEx_V);
 
     TopIndex = 0;
@@ -105,7 +107,7 @@ void TfrmVGrid::ShowFrom(int top)
 void TfrmVGrid::SetThumb(double position)
 {
     ScrollBarEx_V->setPosition(position);
-    ScrollBarEx_V->repaint();
+    ScrollBarEx_V->Repaint();
 }
 
 void TfrmVGrid::ScrollTo(int top)

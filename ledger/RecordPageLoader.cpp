@@ -1,5 +1,6 @@
 #include "RecordPageLoader.h"
 
+#include "grid/TfrmTCLine.h"
 #include "grid/TfrmVGrid.h"
 
 #include "core/HttpThreadControl.h"
