@@ -6,6 +6,9 @@
 #include "grid/TfrmTCLine.h"
 #include "grid/TfrmVGrid.h"
 
+#include "controls/TColorBorderComboBox.h"
+#include "controls/TImagePanel.h"
+#include "controls/TScrollBarEx.h"
 #include "core/Base64.h"
 #include "core/ItemInfo.h"
 #include "util/Gbk.h"
