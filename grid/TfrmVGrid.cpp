@@ -1,0 +1,287 @@
+#include "TfrmVGrid.h"
+
+#include "TfrmItem.h"
+#include "TfrmLockConfirm.h"
+#include "TfrmTCLine.h"
+#include "VGridMath.h"
+
+#include "controls/TScrollBarEx.h"
+#include "lists/CategoryList.h"
+#include "util/MessageSeam.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QAbstractItemView>
+
+namespace lumora {
+
+TfrmVGrid::TfrmVGrid(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmVGrid"));
+    auto *outer = new QFrame(this);
+    outer->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel11 = outer;
+    Panel11->setObjectName(QStringLiteral("Panel11"));
+    auto *fill = new QVBoxLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(Panel11);
+    auto *row = new QHBoxLayout(Panel11);
+    row->setContentsMargins(1, 1, 1, 1);
+    row->setSpacing(0);
+
+    Panel1 = new QWidget(Panel11);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAutoFillBackground(true);
+    QPalette white = Panel1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    Panel1->setPalette(white);
+    Panel1->installEventFilter(this);
+    row->addWidget(Panel1, 1);
+
+    ScrollBarEx_V = new TScrollBarEx(Panel11);
+    ScrollBarEx_V->setObjectName(QStringLiteral("ScrollBarEx_V"));
+    ScrollBarEx_V->setFixedWidth(19);
+    ScrollBarEx_V->setColor(QColor(0x27, 0x27, 0x27)); // TColor 2565927
+    ScrollBarEx_V->setMax(ScrollMax);
+    connect(ScrollBarEx_V, &TScrollBarEx::OnChange, this, &TfrmVGrid::ScrollBarEx_VChange);
+    connect(ScrollBarEx_V, &TScrollBarEx::OnChangeAddOne, this, &TfrmVGrid::ScrollBarEx_VChangeAddOne);
+    connect(ScrollBarEx_V, &TScrollBarEx::OnChangeDecOne, this, &TfrmVGrid::ScrollBarEx_VChangeDecOne);
+    row->addWidget(ScrollBarEx_V);
+
+    TopIndex = 0;
+    LinePool.reserve(PoolSize);
+    Slots.reserve(PoolSize);
+    for (int i = 0; i < PoolSize; ++i) {
+        auto *slot = new TfrmItem(this, i, Panel1);
+        slot->setObjectName(QStringLiteral("frmItem%1").arg(i));
+        Slots.append(slot);
+        LinePool.append(slot->line);
+        slot->setBlank(true);
+    }
+    LayoutSlots();
+}
+
+TfrmVGrid::~TfrmVGrid() = default;
+
+bool TfrmVGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Panel1 && event->type() == QEvent::Resize)
+        LayoutSlots();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmVGrid::LayoutSlots()
+{
+    // Slots below the bottom of Panel1 exist and are bound; they are only clipped.
+    const int width = Panel1->width();
+    for (int i = 0; i < Slots.size(); ++i)
+        Slots[i]->setGeometry(0, i * TfrmTCLine::LineHeight, width, TfrmTCLine::LineHeight);
+}
+
+void TfrmVGrid::ShowFrom(int top)
+{
+    top = VGridMath::ClampTop(top, RecordCount());
+    TopIndex = top;
+    for (int i = 0; i < PoolSize; ++i) {
+        const int r = top + i;
+        TfrmItem *slot = Slots[i];
+        if (r > RecordCount() - 1) {
+            slot->setBlank(true);
+            continue;
+        }
+        slot->setBlank(false);
+        TfrmTCLine *line = slot->line;
+        line->Info = RecordList[r];
+        line->RecordIndex = r;
+        line->Bind();
+    }
+}
+
+void TfrmVGrid::SetThumb(double position)
+{
+    ScrollBarEx_V->setPosition(position);
+    ScrollBarEx_V->Repaint();
+}
+
+void TfrmVGrid::ScrollTo(int top)
+{
+    ShowFrom(top);
+    SetThumb(VGridMath::ThumbAfterScrollTo(TopIndex, RecordCount(), ScrollBarEx_V->max()));
+}
+
+int TfrmVGrid::VisibleLineCount() const
+{
+    return VGridMath::VisibleLineCount(height(), Slots.isEmpty() ? 0 : Slots[0]->height());
+}
+
+TfrmTCLine *TfrmVGrid::LineOfFocus() const
+{
+    // The window's focus widget, so the answer holds also while the window is not the active one.
+    QWidget *focused = window()->focusWidget();
+    for (QWidget *w = focused; w; w = w->parentWidget()) {
+        if (auto *line = qobject_cast<TfrmTCLine *>(w))
+            return line->grid() == this ? line : nullptr;
+    }
+    return nullptr;
+}
+
+TfrmTCLine *TfrmVGrid::ActiveLine() const
+{
+    return LineOfFocus();
+}
+
+bool TfrmVGrid::HasUnsavedLines() const
+{
+    // Every record counts, also one scrolled out of all editors; the editors' copies count while they show one.
+    for (const TItemInfo &info : RecordList)
+        if (info.Modified)
+            return true;
+    for (const TfrmTCLine *line : LinePool)
+        if (!line->isHidden() && line->Info.Modified)
+            return true;
+    return false;
+}
+
+void TfrmVGrid::AppendBlankRecord()
+{
+    TItemInfo blank;
+    blank.IsNew = true;
+    blank.in1 = QStringLiteral("0");
+    blank.create_time = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    blank.type1 = FirstCategory(CategoryListText);
+    RecordList.append(blank);
+}
+
+void TfrmVGrid::ScrollToEnd()
+{
+    ShowFrom(RecordCount() - VisibleLineCount());
+    ScrollTo(TopIndex);
+    for (TfrmTCLine *line : LinePool) {
+        if (!line->isHidden() && line->RecordIndex == RecordCount() - 1) {
+            line->name1->setFocus(); // ignored by Qt when the window is hidden
+            break;
+        }
+    }
+}
+
+TfrmTCLine *TfrmVGrid::FindLineById(const QString &idGuid) const
+{
+    if (idGuid.isEmpty())
+        return nullptr;
+    for (TfrmTCLine *line : LinePool)
+        if (!line->isHidden() && line->Info.id_guid == idGuid)
+            return line;
+    return nullptr;
+}
+
+int TfrmVGrid::IndexOfRecordId(const QString &idGuid) const
+{
+    if (idGuid.isEmpty())
+        return -1;
+    for (int i = 0; i < RecordList.size(); ++i)
+        if (RecordList[i].id_guid == idGuid)
+            return i;
+    return -1;
+}
+
+void TfrmVGrid::RemoveRecord(int index)
+{
+    if (index < 0 || index >= RecordCount())
+        return;
+    RecordList.removeAt(index);
+    ShowFrom(TopIndex);
+}
+
+bool TfrmVGrid::PreviewArrowKey(int key)
+{
+    if (key != Qt::Key_Up && key != Qt::Key_Down)
+        return false;
+    if (auto *combo = qobject_cast<QComboBox *>(window()->focusWidget()))
+        if (combo->view() && combo->view()->isVisible())
+            return false;
+    if (key == Qt::Key_Down)
+        NextLine();
+    else
+        PreviousLine();
+    return true;
+}
+
+void TfrmVGrid::NextLine()
+{
+    TfrmTCLine *line = LineOfFocus();
+    if (!line)
+        return;
+    const QString field = window()->focusWidget()->objectName();
+    const int slot = static_cast<int>(LinePool.indexOf(line));
+    TfrmTCLine *target = slot + 1 < LinePool.size() ? LinePool[slot + 1] : line;
+    if (target->isHidden() || slot == VGridMath::LastVisibleSlot(VisibleLineCount())) {
+        ShowFrom(TopIndex + 1); // the cursor follows its record
+        return;
+    }
+    if (QWidget *w = TfrmTCLine::FindControlByName(target, field))
+        w->setFocus();
+}
+
+void TfrmVGrid::PreviousLine()
+{
+    TfrmTCLine *line = LineOfFocus();
+    if (!line)
+        return;
+    const QString field = window()->focusWidget()->objectName();
+    const int slot = static_cast<int>(LinePool.indexOf(line));
+    if (slot == 0) {
+        ShowFrom(TopIndex - 1);
+        return;
+    }
+    if (QWidget *w = TfrmTCLine::FindControlByName(LinePool[slot - 1], field))
+        w->setFocus();
+}
+
+void TfrmVGrid::DeleteActiveRecord()
+{
+    TfrmTCLine *line = ActiveLine();
+    if (!line) {
+        ShowMessage(QStringLiteral("尚未选择要操作的记录."));
+        return;
+    }
+    if (!ConfirmYesNo(QStringLiteral("确实要删除此记录吗? [名称:") + line->Info.name1 + QStringLiteral("]")))
+        return;
+    if (line->Info.IsNew) {
+        ShowMessage(QStringLiteral("此为空记录,无需删除."));
+        return;
+    }
+    line->DeleteRecord();
+}
+
+bool TfrmVGrid::ConfirmLock()
+{
+    if (!lockConfirm_)
+        lockConfirm_ = new TfrmLockConfirm(window());
+    return lockConfirm_->exec() == QDialog::Accepted;
+}
+
+void TfrmVGrid::ScrollBarEx_VChange()
+{
+    ShowFrom(VGridMath::TopForDrag(RecordCount(), ScrollBarEx_V->position(), ScrollBarEx_V->max()));
+}
+
+void TfrmVGrid::ScrollBarEx_VChangeAddOne()
+{
+    ShowFrom(TopIndex + 1);
+    SetThumb(VGridMath::ThumbAfterArrow(TopIndex, RecordCount(), ScrollBarEx_V->max()));
+}
+
+void TfrmVGrid::ScrollBarEx_VChangeDecOne()
+{
+    ShowFrom(TopIndex - 1);
+    SetThumb(VGridMath::ThumbAfterArrow(TopIndex, RecordCount(), ScrollBarEx_V->max()));
+}
+
+} // namespace lumora

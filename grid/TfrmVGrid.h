@@ -1,0 +1,86 @@
+#pragma once
+
+#include "core/ItemInfo.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+namespace lumora {
+
+class TfrmItem;
+class TfrmLockConfirm;
+class TfrmTCLine;
+class TScrollBarEx;
+
+// The record area: the whole page in RecordList, shown through a fixed pool of 31 line editors that scrolling
+// re-binds instead of creating or destroying widgets.
+class TfrmVGrid : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int PoolSize = 31;
+    static constexpr int ScrollMax = 1000;
+
+    explicit TfrmVGrid(QWidget *parent = nullptr);
+    ~TfrmVGrid() override;
+
+    QList<TItemInfo> RecordList;
+    QList<TfrmItem *> Slots;
+    QList<TfrmTCLine *> LinePool; // entry i is the editor in slot i
+    int TopIndex = 0;
+    int ActiveRecordIndex = 0;
+    QString ActiveFieldName;
+    QPointer<TfrmTCLine> ActiveLineEditor; // the line activated last
+
+    QWidget *Panel11 = nullptr;
+    TScrollBarEx *ScrollBarEx_V = nullptr;
+    QWidget *Panel1 = nullptr;
+
+    int RecordCount() const { return static_cast<int>(RecordList.size()); }
+    void ShowFrom(int top);
+    void ScrollTo(int top);
+    int VisibleLineCount() const;
+    TfrmTCLine *ActiveLine() const;
+    bool HasUnsavedLines() const;
+    void AppendBlankRecord();
+    void ScrollToEnd();
+    TfrmTCLine *FindLineById(const QString &idGuid) const;
+    int IndexOfRecordId(const QString &idGuid) const;
+    void RemoveRecord(int index);
+
+    // Up and Down as the main window's key preview sees them; false when the key is left to an open list.
+    bool PreviewArrowKey(int key);
+    void NextLine();
+    void PreviousLine();
+
+    // The main window's delete command: question, blank-record check, then the line's delete request.
+    void DeleteActiveRecord();
+
+    void ScrollBarEx_VChange();
+    void ScrollBarEx_VChangeAddOne();
+    void ScrollBarEx_VChangeDecOne();
+
+    // Hooks the main window fills: the month recount of a line's menu, and the category list dialog.
+    std::function<void(const QDateTime &)> OnRecountMonth;
+    std::function<void()> OnEditCategories;
+    // Answers the lock question instead of the dialog when set (tests).
+    std::function<bool()> OnConfirmLock;
+
+    // The lock confirmation dialog, created on first use and kept; true when "锁定" was chosen.
+    bool ConfirmLock();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QPointer<TfrmLockConfirm> lockConfirm_;
+    void LayoutSlots();
+    void SetThumb(double position);
+    TfrmTCLine *LineOfFocus() const;
+};
+
+} // namespace lumora

@@ -1,0 +1,104 @@
+#include "RecordPageLoader.h"
+
+#include "grid/TfrmTCLine.h"
+#include "grid/TfrmVGrid.h"
+
+#include "core/HttpThreadControl.h"
+#include "core/NetSta.h"
+#include "core/Protocol.h"
+#include "core/Session.h"
+
+#include <cmath>
+
+namespace lumora {
+
+RecordPageLoader::RecordPageLoader(TfrmVGrid *grid, QObject *parent) : QObject(parent), grid_(grid)
+{
+    httpAllData = new THttpThreadControl(this);
+    httpAllData->setObjectName(QStringLiteral("httpAllData"));
+    httpAllData->ReadTimeout = 20000;
+    httpAllData->OnHttpData = [this](THttpThreadControl *http) { httpAllDataHttpData(http); };
+    httpAllData->OnHttpError = [this](THttpThreadControl *http, const QString &err) {
+        httpAllDataHttpError(http, err);
+    };
+}
+
+void RecordPageLoader::SendDataQuery(int page, const QString &lines)
+{
+    grid_->ActiveLineEditor = nullptr;
+    if (page == 0)
+        Page.CurPage = 0;
+    httpAllData->Post(ServiceBaseUrl + protocol::ScriptPost, SessionBlock() + lines);
+    ShowBusy();
+}
+
+void RecordPageLoader::httpAllDataHttpData(THttpThreadControl *http)
+{
+    LoadRecordPage(http->ResponseText);
+}
+
+void RecordPageLoader::httpAllDataHttpError(THttpThreadControl *, const QString &)
+{
+    HideBusy(); // the page shown stays
+}
+
+double RecordPageLoader::AmountValue(const QString &text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+QString RecordPageLoader::TwoDecimals(double value)
+{
+    return QString::asprintf("%.2f", value);
+}
+
+QString RecordPageLoader::PageInfoText() const
+{
+    return QStringLiteral("总数: %1 页次: %2 每页: %3").arg(Page.RecCount).arg(Page.CurPage).arg(Page.RecCountInPage);
+}
+
+void RecordPageLoader::LoadRecordPage(const QString &replyText)
+{
+    HideBusy();
+    grid_->ActiveLineEditor = nullptr;
+    double total = 0;
+
+    WriteDebugDump(replyText);
+    Reply reply = ParseReply(replyText);
+    const QList<QDomElement> rows = ReplyRows(reply);
+
+    QList<TItemInfo> records(rows.size());
+    // One working record for all rows: a field whose attribute a row lacks keeps the previous row's value.
+    TItemInfo working;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        QDomElement row = rows[i];
+        if (row.hasAttribute(QStringLiteral("id_guid")))
+            row.setAttribute(QStringLiteral("ID_Guid"), row.attribute(QStringLiteral("id_guid")));
+        ClearRecordId(working);
+        ReadRecordRow(row, working);
+        const double amount = AmountValue(working.money1);
+        if (working.in1 != QStringLiteral("1"))
+            total += amount;
+        working.money1 = TwoDecimals(amount);
+        records[i] = working;
+    }
+    grid_->RecordList = records;
+    grid_->AppendBlankRecord();
+    grid_->ShowFrom(0);
+    grid_->ScrollTo(0);
+    grid_->ActiveRecordIndex = grid_->RecordCount() - 1;
+
+    Page.RecCount = 0;
+    ReadPageInfo(reply, Page); // a bad value throws here, after the records were taken over
+    PageTotal = total;
+    if (OnPageInfoText)
+        OnPageInfoText(PageInfoText());
+    WriteDataDump(reply.doc);
+    if (OnPageTotalText)
+        OnPageTotalText(TwoDecimals(total));
+    grid_->ScrollToEnd();
+}
+
+} // namespace lumora
