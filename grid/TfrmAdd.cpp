@@ -1,5 +1,15 @@
 #include "TfrmAdd.h"
 
+#include "Tform_date.h"
+#include "controls/Align.h"
+#include "controls/SkinImages.h"
+#include "controls/TColorBorderComboBox.h"
+#include "controls/TColorBorderEdit.h"
+#include "controls/TColorCheckBox.h"
+#include "controls/TImagePanel.h"
+#include "controls/TPNGButtonEx.h"
+#include "lists/CategoryList.h"
+
 #include "core/Conversions.h"
 #include "core/DateText.h"
 #include "core/HttpThreadControl.h"
@@ -8,16 +18,11 @@
 #include "core/Session.h"
 #include "util/MessageSeam.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDate>
-#include <QFormLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QScreen>
 
 namespace lumora
 {
@@ -25,21 +30,36 @@ namespace lumora
 namespace
 {
 
-constexpr auto kOrange = "#FF8000"; // TColor 33023
+const QColor kOrange(0xFF, 0x80, 0x00); // TColor 33023
 
 QString line(const QString &name, const QString &value)
 {
     return name + QLatin1Char('=') + value + QStringLiteral("\r\n");
 }
 
-QString borderStyle(const char *type)
+QLabel *fieldLabel(const QString &text, int y, QWidget *parent)
 {
-    return QStringLiteral("%1 { border: 1px solid %2; background: white; min-height: 22px; }").arg(type, kOrange);
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(10, y, 76, 24);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+TPNGButtonEx *textButton(const QString &caption, QWidget *parent)
+{
+    auto *b = new TPNGButtonEx(parent);
+    b->setCaption(caption);
+    b->setButtonLayout(TPNGButtonEx::pbsImageBackground);
+    b->setImageNormal(SkinImage(QStringLiteral("text_button_normal")));
+    b->setImageDown(SkinImage(QStringLiteral("text_button_down")));
+    b->setImageOver(SkinImage(QStringLiteral("text_button_over")));
+    b->setCursor(Qt::PointingHandCursor);
+    return b;
 }
 
 } // namespace
 
-TfrmAdd::TfrmAdd(QWidget *parent) : QDialog(parent)
+TfrmAdd::TfrmAdd(QWidget *parent) : TFormVSkin(parent)
 {
     FormCreate();
 }
@@ -49,124 +69,109 @@ TfrmAdd::~TfrmAdd() = default;
 void TfrmAdd::FormCreate()
 {
     setWindowTitle(QStringLiteral("新增"));
-    resize(307, 449);
+    setCloseOnEscape(true);
 
-    pnlClient = new QWidget(this);
-    pnlClient->setObjectName(QStringLiteral("pnlClient"));
-    pnlClient->setAutoFillBackground(true);
-    pnlClient->setStyleSheet(QStringLiteral("#pnlClient { background: white; }") + borderStyle("QLineEdit") +
-                             borderStyle("QComboBox"));
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(pnlClient);
+    pnlBody = new TImagePanel(pnlClient);
+    pnlBody->setObjectName(QStringLiteral("pnlBody"));
+    pnlBody->setBevelOuter(TImagePanel::bvNone);
+    pnlBody->setColor(Qt::white);
+    setAlign(pnlBody, Align::Client);
 
-    auto *form = new QFormLayout;
-    name1 = new QLineEdit;
+    const int x = 96, w = 180;
+    fieldLabel(QStringLiteral("名称"), 24, pnlBody);
+    name1 = new TColorBorderEdit(pnlBody);
     name1->setObjectName(QStringLiteral("name1"));
-    money1 = new QLineEdit;
+    name1->setGeometry(x, 24, w, 24);
+    fieldLabel(QStringLiteral("金额"), 64, pnlBody);
+    money1 = new TColorBorderEdit(pnlBody);
     money1->setObjectName(QStringLiteral("money1"));
-    PNGButtonEx1 = new QPushButton(QStringLiteral("+1"));
-    PNGButtonEx2 = new QPushButton(QStringLiteral("+10"));
-    PNGButtonEx3 = new QPushButton(QStringLiteral("+100"));
-    auto *amountButtons = new QHBoxLayout;
-    for (QPushButton *b : {PNGButtonEx1, PNGButtonEx2, PNGButtonEx3}) {
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setAutoDefault(false);
-        b->setFixedWidth(50);
-        amountButtons->addWidget(b);
-    }
-    amountButtons->addStretch();
-    in1 = new QComboBox;
+    money1->setGeometry(x, 64, w, 24);
+    PNGButtonEx1 = textButton(QStringLiteral("+1"), pnlBody);
+    PNGButtonEx2 = textButton(QStringLiteral("+10"), pnlBody);
+    PNGButtonEx3 = textButton(QStringLiteral("+100"), pnlBody);
+    PNGButtonEx1->setGeometry(x, 94, 56, 25);
+    PNGButtonEx2->setGeometry(x + 62, 94, 56, 25);
+    PNGButtonEx3->setGeometry(x + 124, 94, 56, 25);
+    fieldLabel(QStringLiteral("收入/支出"), 134, pnlBody);
+    in1 = new TColorBorderComboBox(pnlBody);
     in1->setObjectName(QStringLiteral("in1"));
+    in1->setGeometry(x, 134, w, 24);
     in1->addItems({QStringLiteral("收入"), QStringLiteral("支出")});
     in1->setCurrentIndex(1);
-    type1 = new QComboBox;
+    fieldLabel(QStringLiteral("分类"), 174, pnlBody);
+    type1 = new TColorBorderComboBox(pnlBody);
     type1->setObjectName(QStringLiteral("type1"));
+    type1->setGeometry(x, 174, w - 28, 24);
     type1->setEditable(true);
-    type1->setMaxVisibleItems(20);
     type1->setInsertPolicy(QComboBox::NoInsert);
-    type1_add = new QLabel(QStringLiteral("+"));
+    type1->setMaxVisibleItems(20);
+    type1_add = new QLabel(QStringLiteral("+"), pnlBody);
+    type1_add->setObjectName(QStringLiteral("type1_add"));
     type1_add->setToolTip(QStringLiteral("增加新的类型"));
     type1_add->setCursor(Qt::PointingHandCursor);
     type1_add->setAlignment(Qt::AlignCenter);
-    type1_add->setFixedSize(24, 24);
+    type1_add->setGeometry(x + w - 24, 174, 24, 24);
+    type1_add->setStyleSheet(QStringLiteral("color: white; background: #FF8000; font-weight: bold;"));
     type1_add->installEventFilter(this);
-    auto *typeRow = new QHBoxLayout;
-    typeRow->addWidget(type1, 1);
-    typeRow->addWidget(type1_add);
-    create_time = new QLineEdit;
+    fieldLabel(QStringLiteral("时间"), 214, pnlBody);
+    create_time = new TColorBorderEdit(pnlBody);
     create_time->setObjectName(QStringLiteral("create_time"));
-    create_time_POP = new QPushButton(QStringLiteral("..."));
+    create_time->setGeometry(x, 214, w, 24);
+    create_time->setTextMargins(0, 0, 34, 0);
+    create_time_POP = new QPushButton(QStringLiteral("..."), create_time);
+    create_time_POP->setObjectName(QStringLiteral("create_time_POP"));
+    create_time_POP->setGeometry(w - 33 - 2, 2, 33, 20);
     create_time_POP->setAutoDefault(false);
     create_time_POP->setFocusPolicy(Qt::NoFocus);
-    create_time_POP->setFixedWidth(33);
-    create_time_POP->setStyleSheet(
-        QStringLiteral("QPushButton { color: white; background: %1; border: none; }").arg(kOrange));
-    auto *dateRow = new QHBoxLayout;
-    dateRow->setSpacing(0);
-    dateRow->addWidget(create_time, 1);
-    dateRow->addWidget(create_time_POP);
+    create_time_POP->setCursor(Qt::PointingHandCursor);
+    create_time_POP->setStyleSheet(QStringLiteral("QPushButton { color: white; background: #FF8000; border: none; }"));
+    for (TColorBorderEdit *edit : {name1, money1, create_time})
+        edit->setBorderColor(kOrange);
+    for (TColorBorderComboBox *box : {in1, type1})
+        box->setBorderColor(kOrange);
 
-    form->addRow(QStringLiteral("名称"), name1);
-    form->addRow(QStringLiteral("金额"), money1);
-    form->addRow(QString(), amountButtons);
-    form->addRow(QStringLiteral("收入/支出"), in1);
-    form->addRow(QStringLiteral("分类"), typeRow);
-    form->addRow(QStringLiteral("时间"), dateRow);
-
-    btnNew2 = new QPushButton(QStringLiteral("确定"));
-    btnNew2->setAutoDefault(false);
-    btnNew2->setMinimumHeight(30);
-    auto *buttonPanel = new QWidget;
-    buttonPanel->setObjectName(QStringLiteral("buttonPanel"));
-    buttonPanel->setStyleSheet(QStringLiteral("#buttonPanel { background: #D5D0CA; }")); // colour 13291989
-    auto *buttonRow = new QHBoxLayout(buttonPanel);
-    buttonRow->addStretch();
-    buttonRow->addWidget(btnNew2);
-    buttonRow->addStretch();
-    chkClose = new QCheckBox(QStringLiteral("成功后不关闭"));
+    auto *buttonPanel = new TImagePanel(pnlBody);
+    buttonPanel->setBevelOuter(TImagePanel::bvNone);
+    buttonPanel->setColor(QColor(0xD5, 0xD0, 0xCA)); // colour 13291989
+    buttonPanel->setGeometry(20, 262, 265, 50);
+    btnNew2 = textButton(QStringLiteral("确定"), buttonPanel);
+    btnNew2->setObjectName(QStringLiteral("btnNew2"));
+    btnNew2->setGeometry(96, 12, 72, 25);
+    chkClose = new TColorCheckBox(QStringLiteral("成功后不关闭"), pnlBody);
+    chkClose->setObjectName(QStringLiteral("chkClose"));
+    chkClose->setColor(Qt::white);
     chkClose->setToolTip(QStringLiteral("适合连续添加多条记录,避免每次都要弹出此窗口"));
-
-    auto *column = new QVBoxLayout(pnlClient);
-    column->addLayout(form);
-    column->addWidget(buttonPanel);
-    column->addWidget(chkClose);
-    column->addStretch();
+    chkClose->setGeometry(x, 326, 150, 17);
 
     for (QWidget *field : {static_cast<QWidget *>(name1), static_cast<QWidget *>(money1), static_cast<QWidget *>(in1),
                            static_cast<QWidget *>(type1), static_cast<QWidget *>(type1->lineEdit()),
                            static_cast<QWidget *>(create_time)})
         field->installEventFilter(this);
 
-    connect(PNGButtonEx1, &QPushButton::clicked, this, [this] { AddToAmount(1); });
-    connect(PNGButtonEx2, &QPushButton::clicked, this, [this] { AddToAmount(10); });
-    connect(PNGButtonEx3, &QPushButton::clicked, this, [this] { AddToAmount(100); });
-    connect(btnNew2, &QPushButton::clicked, this, &TfrmAdd::SaveAdd);
-    connect(create_time_POP, &QPushButton::clicked, this, [this] {
-        if (OpenDatePopup)
-            OpenDatePopup(create_time);
-    });
+    connect(PNGButtonEx1, &TPNGButtonEx::OnClick, this, [this] { AddToAmount(1); });
+    connect(PNGButtonEx2, &TPNGButtonEx::OnClick, this, [this] { AddToAmount(10); });
+    connect(PNGButtonEx3, &TPNGButtonEx::OnClick, this, [this] { AddToAmount(100); });
+    connect(btnNew2, &TPNGButtonEx::OnClick, this, &TfrmAdd::SaveAdd);
+    AttachDatePopup(create_time_POP, create_time);
 
     httpSave = new THttpThreadControl(this);
     httpSave->ReadTimeout = 20000;
     httpSave->OnHttpData = [this](THttpThreadControl *http) { httpSaveHttpData(http); };
     httpSave->OnHttpError = [this](THttpThreadControl *http, const QString &err) { httpSaveHttpError(http, err); };
 
+    TFormVSkin::FormCreate();
+    resize(307 + 2, 449 + 35 + 2);
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
     create_time->setText(DateToText(QDate::currentDate()));
 }
 
-void TfrmAdd::PrepareAdd(const QString &categoryListText)
+void TfrmAdd::PrepareAdd()
 {
     btnNew2->setEnabled(true);
-    QString text = categoryListText;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList items = text.split(QLatin1Char('\n'));
-    if (!items.isEmpty() && items.last().isEmpty())
-        items.removeLast();
     type1->clear();
-    type1->addItems(items);
-    const int cr = categoryListText.indexOf(QLatin1Char('\r'));
-    type1->setEditText(cr < 0 ? categoryListText : categoryListText.left(cr));
+    type1->addItems(SplitCategoryLines(CategoryListText));
+    type1->setEditText(FirstCategory(CategoryListText));
     money1->clear();
     name1->clear();
     Saved = false;
@@ -274,13 +279,13 @@ bool TfrmAdd::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
-            return QDialog::eventFilter(watched, event);
+            return TFormVSkin::eventFilter(watched, event);
         // Acted on at release; the press is swallowed so that no list drops down and no button fires.
         if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
             EnterPressed(watched);
         return true;
     }
-    return QDialog::eventFilter(watched, event);
+    return TFormVSkin::eventFilter(watched, event);
 }
 
 } // namespace lumora

@@ -1,13 +1,10 @@
 #pragma once
 
+#include "controls/TFormVSkin.h"
 #include "core/ItemInfo.h"
-
-#include <QDialog>
 
 #include <functional>
 
-class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -16,19 +13,25 @@ class QWidget;
 namespace lumora
 {
 
+class TColorBorderComboBox;
+class TColorBorderEdit;
+class TColorCheckBox;
 class THttpThreadControl;
+class TImagePanel;
+class TPNGButtonEx;
 
 // The simple way to enter one record: one field per line and a confirm button that saves with the grid's save
 // request. Created once and reused; the main window reads Saved after it closes.
-class TfrmAdd : public QDialog
+class TfrmAdd : public TFormVSkin
 {
     Q_OBJECT
 public:
     explicit TfrmAdd(QWidget *parent = nullptr);
     ~TfrmAdd() override;
 
-    // Ready for a new entry: button enabled, categories refilled, name and amount emptied, Saved false.
-    void PrepareAdd(const QString &categoryListText);
+    // Ready for a new entry: button enabled, categories refilled from CategoryListText, name and amount emptied,
+    // Saved false.
+    void PrepareAdd();
 
     void AddToAmount(double n);
     void SaveAdd();
@@ -43,23 +46,22 @@ public:
 
     // The main window reloads its newest records after each save.
     std::function<void()> OnRecordSaved;
-    // The field date pop-up and the category list dialog live elsewhere; both are optional.
-    std::function<void(QLineEdit *field)> OpenDatePopup;
+    // The category list dialog (the main window's); nothing opens when empty.
     std::function<void()> OpenCategoryDialog;
 
-    QWidget *pnlClient = nullptr;
-    QLineEdit *name1 = nullptr;
-    QLineEdit *money1 = nullptr;
-    QPushButton *PNGButtonEx1 = nullptr;
-    QPushButton *PNGButtonEx2 = nullptr;
-    QPushButton *PNGButtonEx3 = nullptr;
-    QComboBox *in1 = nullptr;
-    QComboBox *type1 = nullptr;
+    TImagePanel *pnlBody = nullptr;
+    TColorBorderEdit *name1 = nullptr;
+    TColorBorderEdit *money1 = nullptr;
+    TPNGButtonEx *PNGButtonEx1 = nullptr;
+    TPNGButtonEx *PNGButtonEx2 = nullptr;
+    TPNGButtonEx *PNGButtonEx3 = nullptr;
+    TColorBorderComboBox *in1 = nullptr;
+    TColorBorderComboBox *type1 = nullptr;
     QLabel *type1_add = nullptr;
-    QLineEdit *create_time = nullptr;
+    TColorBorderEdit *create_time = nullptr;
     QPushButton *create_time_POP = nullptr;
-    QPushButton *btnNew2 = nullptr;
-    QCheckBox *chkClose = nullptr;
+    TPNGButtonEx *btnNew2 = nullptr;
+    TColorCheckBox *chkClose = nullptr;
     THttpThreadControl *httpSave = nullptr;
 
 protected:

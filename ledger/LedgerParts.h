@@ -37,8 +37,14 @@ public:
     // Posts "action=add_sum" for the month of date.
     virtual void RecountMonth(const QDateTime &date) = 0;
 
-    // The page reply reports back: the "Info" values (hasInfo false when there was none) and the page's expense total.
-    std::function<void(const PageInfo &page, bool hasInfo, double total)> PageLoaded;
+    // Replies report back: CurPage, RecCount and RecCountInPage as a page or totals reply set them, the page line
+    // for txtPageInfo and the page's expense total for hj_day_label1.
+    std::function<void(const PageInfo &page)> PageInfoChanged;
+    std::function<void(const QString &text)> PageInfoText;
+    std::function<void(const QString &text)> PageTotalText;
+    // A line's menu asks for the recount of its month; the category "+" of a line opens the category dialog.
+    std::function<void(const QDateTime &date)> RecountRequested;
+    std::function<void()> EditCategories;
 };
 
 } // namespace lumora

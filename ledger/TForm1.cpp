@@ -1,13 +1,22 @@
 #include "TForm1.h"
 
 #include "ClickPanel.h"
-#include "PlaceholderParts.h"
+#include "GridParts.h"
+#include "MonthTotals.h"
 #include "QueryLines.h"
+#include "controls/Align.h"
+#include "controls/DockSplitter.h"
+#include "controls/SkinImages.h"
+#include "controls/TImagePanel.h"
+#include "controls/TPNGButtonEx.h"
+#include "controls/TQRXPosition.h"
 #include "core/DateText.h"
-#include "core/PaintGridCell.h"
 #include "core/Reply.h"
 #include "core/Session.h"
+#include "grid/Tform_date.h"
 #include "grid/TfrmAdd.h"
+#include "lists/TForm_nb.h"
+#include "reports/TfrmMonth.h"
 #include "util/Helpers.h"
 #include "util/MessageSeam.h"
 
@@ -15,14 +24,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QScreen>
-#include <QSplitter>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -45,10 +50,20 @@ constexpr int kGridHj1WideWidth = 286;
 
 QFont songTi(int pixelSize, bool bold = false)
 {
-    QFont font(QStringLiteral("SimSun"));
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei")});
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
+}
+
+TImagePanel *panel(QWidget *parent, const char *name, const QColor &color)
+{
+    auto *p = new TImagePanel(parent);
+    p->setObjectName(QLatin1String(name));
+    p->setBevelOuter(TImagePanel::bvNone);
+    p->setColor(color);
+    return p;
 }
 
 ClickPanel *modeButton(const QString &caption, int x, QWidget *parent)
@@ -64,10 +79,28 @@ ClickPanel *modeButton(const QString &caption, int x, QWidget *parent)
 ClickPanel *barButton(const QString &caption, int x, QWidget *parent)
 {
     auto *b = new ClickPanel(caption, parent);
-    b->setGeometry(x, 2, 49, 17);
+    b->setGeometry(x, 3, 49, 17);
     b->setFont(songTi(14));
-    b->setTextColor(QColor(0xD4, 0x6E, 0x23));
+    b->setTextColor(QColor(0x23, 0x6E, 0xD4)); // TColor 13922083
     b->setColor(Qt::white);
+    return b;
+}
+
+TPNGButtonEx *imageButton(QWidget *parent, const QString &caption, const QString &image, const QString &hint)
+{
+    auto *b = new TPNGButtonEx(parent);
+    b->setCaption(caption);
+    b->setToolTip(hint);
+    b->setCursor(Qt::PointingHandCursor);
+    if (!image.isEmpty()) {
+        b->setButtonLayout(TPNGButtonEx::pbsImageAbove);
+        b->setImageNormal(SkinImage(image));
+    } else {
+        b->setButtonLayout(TPNGButtonEx::pbsImageBackground);
+        b->setImageNormal(SkinImage(QStringLiteral("text_button_normal")));
+        b->setImageDown(SkinImage(QStringLiteral("text_button_down")));
+        b->setImageOver(SkinImage(QStringLiteral("text_button_over")));
+    }
     return b;
 }
 
@@ -79,8 +112,17 @@ QToolButton *flatButton(const QString &text, const QString &hint, int x, QWidget
     b->setAutoRaise(true);
     b->setGeometry(x, 4, 22, 21);
     b->setCursor(Qt::PointingHandCursor);
+    b->setFocusPolicy(Qt::NoFocus);
     return b;
 }
+
+// Marks the unsaved-lines question as answered for the rest of one command.
+struct ConfirmedScope {
+    explicit ConfirmedScope(bool &flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~ConfirmedScope() { flag_ = old_; }
+    bool &flag_;
+    bool old_;
+};
 
 } // namespace
 
@@ -93,7 +135,7 @@ template <typename F> void TForm1::guarded(F &&f)
     }
 }
 
-TForm1::TForm1(std::unique_ptr<LedgerParts> parts, QWidget *parent) : QWidget(parent), parts_(std::move(parts))
+TForm1::TForm1(std::unique_ptr<LedgerParts> parts, QWidget *parent) : TFormVSkin(parent), parts_(std::move(parts))
 {
     FormCreate();
 }
@@ -106,40 +148,27 @@ TForm1::~TForm1()
 void TForm1::FormCreate()
 {
     setWindowTitle(QStringLiteral("Lumora 2016 v2"));
-    QFont font = this->font();
-    font.setPixelSize(14);
+    QFont font = songTi(14);
     setFont(font);
-    resize(992 + 16, 537 + 53);
+    setToolTipDuration(10000);
+    buildCaption();
 
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    pnlCaption = new QWidget(this);
-    buildCaption(pnlCaption);
-    outer->addWidget(pnlCaption);
-
-    pnlClient = new QWidget(this);
-    pnlClient->setObjectName(QStringLiteral("pnlClient"));
-    outer->addWidget(pnlClient, 1);
-    auto *client = new QVBoxLayout(pnlClient);
-    client->setContentsMargins(8, 0, 8, 8);
-    client->setSpacing(0);
-
-    PanelM2 = new QWidget(pnlClient);
-    PanelM2->setFixedHeight(89);
+    // Docked in this order: the bars at top and bottom take their bands, the record area the rest.
+    PanelM2 = panel(pnlClient, "PanelM2", QColor(0xF7, 0xF7, 0xF7));
+    PanelM2->resize(992, 89);
+    setAlign(PanelM2, Align::Top);
     buildTop(PanelM2);
-    client->addWidget(PanelM2);
-
-    PanelM = new QWidget(pnlClient);
-    buildRecordArea(PanelM);
-    client->addWidget(PanelM, 1);
-
-    Panel_st1 = new QWidget(pnlClient);
-    Panel_st1->setFixedHeight(53);
+    Panel_st1 = panel(pnlClient, "Panel_st1", QColor(0xF0, 0xF0, 0xF0));
+    Panel_st1->resize(992, 53);
+    setAlign(Panel_st1, Align::Bottom);
     buildBottom(Panel_st1);
-    client->addWidget(Panel_st1);
+    PanelM = panel(pnlClient, "PanelM", Qt::white);
+    PanelM->setBorderWidth(2);
+    setAlign(PanelM, Align::Client);
+    buildRecordArea(PanelM);
 
-    connectCommands();
+    TFormVSkin::FormCreate();
+    resize(992 + 2, 537 + 35 + 2);
 
     // The three navigation bars share one place; one of them shows at a time.
     pnlPage->setGeometry(pnlDay->geometry());
@@ -151,71 +180,93 @@ void TForm1::FormCreate()
     setMonthText(query::MonthText(QDate::currentDate()));
 
     if (!parts_)
-        parts_ = std::make_unique<PlaceholderParts>(gridHj1);
-    parts_->PageLoaded = [this](const PageInfo &page, bool hasInfo, double total) { PageLoaded(page, hasInfo, total); };
+        parts_ = std::make_unique<GridParts>(gridHj1);
+    parts_->PageInfoChanged = [this](const PageInfo &page) { PageInfoChanged(page); };
+    parts_->PageInfoText = [this](const QString &text) { txtPageInfo->setText(text); };
+    parts_->PageTotalText = [this](const QString &text) { hj_day_label1->setText(text); };
+    parts_->RecountRequested = [this](const QDateTime &date) { RecountMonth(date); };
+    parts_->EditCategories = [this] {
+        if (OpenCategoryDialog)
+            OpenCategoryDialog();
+    };
     auto *gridLayout = new QVBoxLayout(pnlMainGrid);
     gridLayout->setContentsMargins(0, 0, 0, 0);
     gridLayout->addWidget(parts_->gridWidget());
+    parts_->gridWidget()->show();
 
-    qApp->setApplicationDisplayName(QString());
     qApp->setApplicationName(windowTitle());
     CurrentDay = QDateTime::currentDateTime();
+
+    PickDateHandler = [](const QString &text, QString &picked) { return PickDate(text, picked); };
+    PickMonthHandler = [this](QString &year, QString &month) {
+        if (!frmMonth_)
+            frmMonth_ = new TfrmMonth(this);
+        if (frmMonth_->exec() != QDialog::Accepted)
+            return false;
+        year = frmMonth_->yearText();
+        month = frmMonth_->monthText();
+        return true;
+    };
+    OpenCategoryDialog = [this] {
+        if (!formNb_)
+            formNb_ = new TForm_nb(this);
+        formNb_->exec();
+    };
+
+    QRXPosition1 = new TQRXPosition(this);
+    QRXPosition1->Loaded();
 
     // Up and Down reach the window before the focused control.
     qApp->installEventFilter(this);
 }
 
-void TForm1::buildCaption(QWidget *bar)
+void TForm1::buildCaption()
 {
-    bar->setObjectName(QStringLiteral("pnlCaption"));
-    bar->setFixedHeight(37);
-    bar->setStyleSheet(QStringLiteral("#pnlCaption { background: #32323A; } #pnlCaption QLabel { color: white; }"));
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(10, 4, 10, 4);
-    lblCaption = new QLabel(windowTitle(), bar);
-    lblCaption->setFont(songTi(14, true));
-    row->addWidget(lblCaption);
-    row->addStretch();
-    PNGButtonEx1 = new QPushButton(QStringLiteral("官方网站"), bar);
-    PNGButtonEx1->setFixedSize(74, 27);
+    ImagePanel1->setColor(QColor(0x32, 0x32, 0x3A)); // TColor 3813938
+    pnlCaptionCenter->setFillImage(QImage());
+    pnlCaptionCenter->setColor(QColor(0x32, 0x32, 0x3A));
+    PNGButtonEx1 = imageButton(pnlCaptionCenter, QStringLiteral("官方网站"), QString(), QString());
+    PNGButtonEx1->setObjectName(QStringLiteral("PNGButtonEx1"));
     PNGButtonEx1->setFont(songTi(12));
-    PNGButtonEx1->setCursor(Qt::PointingHandCursor);
-    PNGButtonEx1->setStyleSheet(
-        QStringLiteral("QPushButton { color: white; background: #4A4A55; border: 1px solid #5C5C68; }"));
-    row->addWidget(PNGButtonEx1);
+    PNGButtonEx1->setGeometry(btnMin->x() - 80, 5, 74, 27);
+    PNGButtonEx1->setStyleSheet(QStringLiteral("color: white;"));
+    setAnchors(PNGButtonEx1, Qt::TopEdge | Qt::RightEdge);
 }
 
 void TForm1::buildTop(QWidget *top)
 {
-    ImagePanel3 = new QWidget(top);
-    ImagePanel3->setObjectName(QStringLiteral("ImagePanel3"));
-    ImagePanel3->setGeometry(0, 0, 2000, 42);
-    ImagePanel3->setStyleSheet(QStringLiteral("#ImagePanel3 { background: #F7F7F7; border-bottom: 1px solid #CCCCCC; "
-                                              "border-top: 1px solid #CCCCCC; }"));
-    auto *tools = new QWidget(ImagePanel3);
-    tools->setGeometry(53, 0, 600, 42);
-    btnDelete = new QPushButton(QStringLiteral("删除"), tools);
+    ImagePanel3 = panel(top, "ImagePanel3", QColor(0xF7, 0xF7, 0xF7));
+    ImagePanel3->resize(992, 42);
+    ImagePanel3->setBorderColor(QColor(0xCC, 0xCC, 0xCC));
+    ImagePanel3->setBorderWidth_v(1);
+    ImagePanel3->setBorderBrawKinds(TImagePanel::bbkTop | TImagePanel::bbkBottom);
+    setAlign(ImagePanel3, Align::Top);
+    ImagePanel10 = panel(ImagePanel3, "ImagePanel10", QColor(0xF7, 0xF7, 0xF7));
+    ImagePanel10->resize(53, 42);
+    setAlign(ImagePanel10, Align::Left);
+    auto *icon = new QLabel(ImagePanel10);
+    icon->setPixmap(QPixmap::fromImage(SkinImage(QStringLiteral("icon_ledger"))));
+    icon->setGeometry(10, 5, 36, 32);
+    ImagePanel7 = panel(ImagePanel3, "ImagePanel7", QColor(0xF7, 0xF7, 0xF7));
+    setAlign(ImagePanel7, Align::Client);
+
+    btnDelete = imageButton(ImagePanel7, QString(), QStringLiteral("icon_delete"), QStringLiteral("删除"));
     btnDelete->setGeometry(8, 3, 41, 34);
-    btnDelete->setToolTip(QStringLiteral("删除"));
-    btnNew2 = new QPushButton(QStringLiteral("新增"), tools);
+    btnNew2 = imageButton(ImagePanel7, QStringLiteral("新增"), QString(),
+                          QStringLiteral("适合新手的简单添加方式(设计上与手机版客户端保持一致)"));
     btnNew2->setGeometry(56, 3, 41, 34);
-    btnNew2->setToolTip(QStringLiteral("适合新手的简单添加方式(设计上与手机版客户端保持一致)"));
-    btnNew = new QPushButton(QStringLiteral("新增(表格行)"), tools);
+    btnNew = imageButton(ImagePanel7, QStringLiteral("新增(表格行)"), QString(),
+                         QStringLiteral("新增加一条记录,您也可在输入信息后连续按回车键来新增一条记录"));
     btnNew->setGeometry(104, 3, 97, 34);
-    btnNew->setToolTip(QStringLiteral("新增加一条记录,您也可在输入信息后连续按回车键来新增一条记录"));
-    for (QPushButton *b : {btnDelete, btnNew2, btnNew}) {
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setCursor(Qt::PointingHandCursor);
-    }
-    Label6 = new QLabel(QStringLiteral("!"), tools);
+    Label6 = new QLabel(QStringLiteral("!"), ImagePanel7);
     Label6->setGeometry(340, 11, 10, 20);
     Label6->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
-    Label4 = new ClickPanel(QStringLiteral("不好用!提出意见!"), tools);
+    Label4 = new ClickPanel(QStringLiteral("不好用!提出意见!"), ImagePanel7);
     Label4->setGeometry(352, 12, 130, 20);
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Label4->setAutoFillBackground(false);
     Label4->setTextColor(Qt::blue);
-    QFont underlined = Label4->font();
+    QFont underlined = songTi(12);
     underlined.setUnderline(true);
     Label4->setFont(underlined);
 
@@ -231,89 +282,73 @@ void TForm1::buildTop(QWidget *top)
     ImagePanel17 = new ClickPanel(QStringLiteral("更多查询>>"), top);
     ImagePanel17->setGeometry(787, 41, 73, 21);
     ImagePanel17->setFont(songTi(12));
-    ImagePanel17->setColor(QColor(0xFF, 0x80, 0x40));
-    ImagePanel17->setTextColor(QColor(0xF5, 0xF5, 0xF5));
+    ImagePanel17->setColor(QColor(0xFF, 0x80, 0x40));     // TColor 4227327
+    ImagePanel17->setTextColor(QColor(0xF5, 0xF5, 0xF5)); // TColor 16119285
     btnSerach_last50->setColor(ActiveColor);
-    // Keep the query buttons above the toolbar strip they overlap by one pixel.
-    for (QWidget *w : {static_cast<QWidget *>(btnSerach_last50), static_cast<QWidget *>(btnSerach_lastMonth),
-                       static_cast<QWidget *>(btnSerach_Min), static_cast<QWidget *>(btnSerach_curRecMonth),
-                       static_cast<QWidget *>(ImagePanel17)})
-        w->raise();
 
-    PNGButtonEx9 = new QPushButton(QStringLiteral("<<"), top);
+    PNGButtonEx9 =
+        imageButton(top, QStringLiteral("<<"), QString(), QStringLiteral("常规视图 - 绝大部分用户使用这种视图就行啦"));
     PNGButtonEx9->setGeometry(688, 64, 25, 25);
-    PNGButtonEx9->setToolTip(QStringLiteral("常规视图 - 绝大部分用户使用这种视图就行啦"));
-    btnSupper = new QPushButton(QStringLiteral(">>"), top);
+    btnSupper = imageButton(top, QStringLiteral(">>"), QString(),
+                            QStringLiteral("高级视图 - 电脑水平较高的用户可尝试使用更多的功能"));
     btnSupper->setGeometry(712, 64, 25, 25);
-    btnSupper->setToolTip(QStringLiteral("高级视图 - 电脑水平较高的用户可尝试使用更多的功能"));
-    for (QPushButton *b : {PNGButtonEx9, btnSupper})
-        b->setFocusPolicy(Qt::NoFocus);
     btnAddSum = new ClickPanel(QStringLiteral("更新当月合计"), top);
     btnAddSum->setGeometry(742, 67, 76, 20);
     btnAddSum->setFont(songTi(12));
-    btnAddSum->setStyleSheet(QStringLiteral("border: 1px solid #CCCCCC;"));
+    btnAddSum->setColor(Qt::white);
 }
 
 void TForm1::buildRecordArea(QWidget *area)
 {
-    auto *layout = new QHBoxLayout(area);
-    layout->setContentsMargins(2, 2, 2, 2);
-    Splitter1 = new QSplitter(Qt::Horizontal, area);
+    gridHj1 = new QTableWidget(area);
+    gridHj1->setObjectName(QStringLiteral("gridHj1"));
+    MonthTotals::SetupGrid(gridHj1);
+    gridHj1->setFrameShape(QFrame::NoFrame);
+    gridHj1->resize(kGridHj1Width, 400);
+    setAlign(gridHj1, Align::Right);
+    Splitter1 = new DockSplitter(area);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setHandleWidth(8);
-    Splitter1->setChildrenCollapsible(false);
-    layout->addWidget(Splitter1);
+    Splitter1->resize(8, 400);
+    setAlign(Splitter1, Align::Right);
 
-    auto *left = new QWidget;
-    left->setObjectName(QStringLiteral("recordPanel"));
-    left->setStyleSheet(QStringLiteral("#recordPanel { background: white; }"));
-    auto *leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->setSpacing(0);
-    ImagePanel6 = new QWidget(left);
-    ImagePanel6->setObjectName(QStringLiteral("ImagePanel6"));
+    pnlRecords = new QWidget(area);
+    pnlRecords->setObjectName(QStringLiteral("pnlRecords"));
+    pnlRecords->setAutoFillBackground(true);
+    setAlign(pnlRecords, Align::Client);
+    auto *column = new QVBoxLayout(pnlRecords);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    ImagePanel6 = panel(pnlRecords, "ImagePanel6", QColor(0xF0, 0xF0, 0xF0)); // TColor 15790320
     ImagePanel6->setFixedHeight(23);
-    ImagePanel6->setStyleSheet(QStringLiteral("#ImagePanel6 { background: #F0F0F0; } QLabel { border-right: 1px "
-                                              "solid black; color: black; }"));
     const struct {
         const char *caption;
         int x, width;
     } headings[] = {{"名称", 0, 185},   {"金额", 185, 88},  {"收入/支出", 273, 88},
                     {"类型", 361, 104}, {"时间", 465, 112}, {"状态", 577, 112}};
     for (const auto &h : headings) {
-        auto *cell = new QLabel(QString::fromUtf8(h.caption), ImagePanel6);
+        auto *cell = new TImagePanel(ImagePanel6);
+        cell->setBevelOuter(TImagePanel::bvNone);
+        cell->setColor(QColor(0xF0, 0xF0, 0xF0));
+        cell->setCaption(QString::fromUtf8(h.caption));
+        cell->setFont(songTi(12));
+        cell->setBorderBrawKinds(TImagePanel::bbkRight);
+        cell->setBorderWidth_v(1);
         cell->setGeometry(h.x, 0, h.width, 23);
-        cell->setAlignment(Qt::AlignCenter);
     }
-    leftLayout->addWidget(ImagePanel6);
-    pnlMainGrid = new QWidget(left);
+    column->addWidget(ImagePanel6);
+    pnlMainGrid = new QWidget(pnlRecords);
     pnlMainGrid->setObjectName(QStringLiteral("pnlMainGrid"));
-    leftLayout->addWidget(pnlMainGrid, 1);
-    Splitter1->addWidget(left);
-
-    gridHj1 = new QTableWidget(0, 4);
-    gridHj1->setObjectName(QStringLiteral("gridHj1"));
-    gridHj1->horizontalHeader()->hide();
-    gridHj1->verticalHeader()->hide();
-    gridHj1->setFrameShape(QFrame::NoFrame);
-    gridHj1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    gridHj1->setItemDelegate(new GridCellDelegate(gridHj1));
-    gridHj1->setColumnWidth(0, 60);
-    gridHj1->setColumnWidth(1, 60);
-    gridHj1->setColumnWidth(2, 60);
-    gridHj1->horizontalHeader()->setStretchLastSection(true);
-    Splitter1->addWidget(gridHj1);
-    Splitter1->setStretchFactor(0, 1);
-    Splitter1->setStretchFactor(1, 0);
-    Splitter1->setSizes({992 - kGridHj1Width, kGridHj1Width});
+    column->addWidget(pnlMainGrid, 1);
 }
 
 void TForm1::buildBottom(QWidget *bottom)
 {
-    ImagePanel2 = new QWidget(bottom);
-    ImagePanel2->setObjectName(QStringLiteral("ImagePanel2"));
-    ImagePanel2->setGeometry(0, 0, 2000, 29);
-    ImagePanel2->setStyleSheet(QStringLiteral("#ImagePanel2 { background: #F0F0F0; border-top: 1px solid #CCCCCC; }"));
+    ImagePanel2 = panel(bottom, "ImagePanel2", QColor(0xF0, 0xF0, 0xF0));
+    ImagePanel2->resize(992, 29);
+    ImagePanel2->setBorderColor(QColor(0xCC, 0xCC, 0xCC));
+    ImagePanel2->setBorderWidth_v(1);
+    ImagePanel2->setBorderBrawKinds(TImagePanel::bbkTop | TImagePanel::bbkBottom);
+    setAlign(ImagePanel2, Align::Top);
     Label3 = new QLabel(QStringLiteral("输入信息然后按回车键,就这么简单!"), ImagePanel2);
     Label3->setGeometry(16, 6, 330, 18);
     txtPageInfo = new QLabel(ImagePanel2);
@@ -330,7 +365,7 @@ void TForm1::buildBottom(QWidget *bottom)
     PNGButtonEx8 = barButton(QStringLiteral("上一月"), 2, pnlMonth);
     txtQueryMonth = new QComboBox(pnlMonth);
     txtQueryMonth->setObjectName(QStringLiteral("txtQueryMonth"));
-    txtQueryMonth->setGeometry(55, 0, 73, 22);
+    txtQueryMonth->setGeometry(55, 0, 73, 23);
     txtQueryMonth->setEditable(true);
     txtQueryMonth->setInsertPolicy(QComboBox::NoInsert);
     txtQueryMonth->setMaxVisibleItems(24);
@@ -363,17 +398,18 @@ void TForm1::buildBottom(QWidget *bottom)
     N_QueryLast = PopupMenu_more1->addAction(QStringLiteral("查看最后50条"));
     N_QueryDay = PopupMenu_more1->addAction(QStringLiteral("按日期查看"));
     N_QueryMonth = PopupMenu_more1->addAction(QStringLiteral("按月份查看"));
+    connectCommands();
 }
 
 void TForm1::connectCommands()
 {
-    connect(btnDelete, &QPushButton::clicked, this, &TForm1::btnDeleteClick);
-    connect(btnNew, &QPushButton::clicked, this, &TForm1::btnNewClick);
-    connect(btnNew2, &QPushButton::clicked, this, &TForm1::btnNew2Click);
+    connect(btnDelete, &TPNGButtonEx::OnClick, this, &TForm1::btnDeleteClick);
+    connect(btnNew, &TPNGButtonEx::OnClick, this, &TForm1::btnNewClick);
+    connect(btnNew2, &TPNGButtonEx::OnClick, this, &TForm1::btnNew2Click);
     connect(Label4, &ClickPanel::clicked, this, &TForm1::Label4Click);
-    connect(PNGButtonEx1, &QPushButton::clicked, this, [] { ShellOpen(HomePageUrl); });
-    connect(btnSupper, &QPushButton::clicked, this, &TForm1::btnSupperClick);
-    connect(PNGButtonEx9, &QPushButton::clicked, this, &TForm1::PNGButtonEx9Click);
+    connect(PNGButtonEx1, &TPNGButtonEx::OnClick, this, [] { ShellOpen(HomePageUrl); });
+    connect(btnSupper, &TPNGButtonEx::OnClick, this, &TForm1::btnSupperClick);
+    connect(PNGButtonEx9, &TPNGButtonEx::OnClick, this, &TForm1::PNGButtonEx9Click);
     connect(btnAddSum, &ClickPanel::clicked, this, [this] { RecountMonth(QDateTime::currentDateTime()); });
 
     connect(btnSerach_last50, &ClickPanel::clicked, this, &TForm1::btnSerach_last50Click);
@@ -410,17 +446,6 @@ bool TForm1::MayReplacePage()
         return true;
     return !ConfirmYesNo(UnsavedQuestion);
 }
-
-namespace
-{
-// Marks the unsaved-lines question as answered for the rest of one command.
-struct ConfirmedScope {
-    explicit ConfirmedScope(bool &flag) : flag_(flag), old_(flag) { flag_ = true; }
-    ~ConfirmedScope() { flag_ = old_; }
-    bool &flag_;
-    bool old_;
-};
-} // namespace
 
 void TForm1::SendDataQuery(int page, const QString &lines)
 {
@@ -514,16 +539,11 @@ void TForm1::RecountMonth(const QDateTime &date)
     parts_->RecountMonth(date);
 }
 
-void TForm1::PageLoaded(const PageInfo &page, bool hasInfo, double total)
+void TForm1::PageInfoChanged(const PageInfo &page)
 {
-    RecCount = 0;
-    if (hasInfo) {
-        RecCount = page.RecCount;
-        RecCountInPage = page.RecCountInPage;
-        CurPage = page.CurPage;
-    }
-    txtPageInfo->setText(QStringLiteral("总数: %1 页次: %2 每页: %3").arg(RecCount).arg(CurPage).arg(RecCountInPage));
-    hj_day_label1->setText(QString::asprintf("%.2f", total));
+    RecCount = page.RecCount;
+    RecCountInPage = page.RecCountInPage;
+    CurPage = page.CurPage;
 }
 
 void TForm1::ResetQueryButtons()
@@ -739,8 +759,11 @@ void TForm1::btnNew2Click()
     if (!frmAdd_) {
         // Kept for the rest of the run; parented to the window so it goes with it.
         frmAdd_ = new TfrmAdd(this);
-        frmAdd_->setWindowFlag(Qt::Dialog);
         frmAdd_->OnRecordSaved = [this] { QueryLast50(0); };
+        frmAdd_->OpenCategoryDialog = [this] {
+            if (OpenCategoryDialog)
+                OpenCategoryDialog();
+        };
         connect(frmAdd_, &QDialog::finished, this, [this] {
             if (frmAdd_->Saved)
                 RecountMonth(QDateTime::currentDateTime());
@@ -748,7 +771,8 @@ void TForm1::btnNew2Click()
         if (SetUpQuickAdd)
             SetUpQuickAdd(frmAdd_);
     }
-    frmAdd_->PrepareAdd(CategoryText ? CategoryText() : QString());
+    frmAdd_->PrepareAdd();
+    // Window-modal without a nested loop: the recount follows from finished().
     frmAdd_->open();
 }
 
@@ -764,9 +788,11 @@ void TForm1::setViewSize(int width, int height)
         const QRect area = s->availableGeometry();
         move(area.center() - QPoint(width / 2, height / 2));
     }
-    const QList<int> sizes = Splitter1->sizes();
-    const int total = sizes.value(0) + sizes.value(1);
-    Splitter1->setSizes({qMax(0, total - kGridHj1WideWidth), kGridHj1WideWidth});
+    gridHj1->resize(kGridHj1WideWidth, gridHj1->height());
+    if (PanelM->layout()) {
+        PanelM->layout()->invalidate();
+        PanelM->layout()->activate();
+    }
 }
 
 void TForm1::btnSupperClick()
@@ -787,29 +813,29 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    event->accept();
+    TFormVSkin::closeEvent(event);
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    if (key != Qt::Key_Up && key != Qt::Key_Down)
-        return QWidget::eventFilter(watched, event);
-    auto *target = qobject_cast<QWidget *>(watched);
-    // The filter sees a key once per receiver on its way up; act for the focused control only.
-    if (!target || target != QApplication::focusWidget() || !isAncestorOf(target))
-        return QWidget::eventFilter(watched, event);
-    // An open drop-down list keeps its keys (its popup is a window of its own, but be sure).
-    for (QWidget *w = target; w && w != this; w = w->parentWidget())
-        if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->view()->isVisible())
-            return QWidget::eventFilter(watched, event);
-    if (key == Qt::Key_Down)
-        parts_->NextLine();
-    else
-        parts_->PreviousLine();
-    return true;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *target = qobject_cast<QWidget *>(watched);
+        // The filter sees a key once per receiver on its way up; act for the focused control of this window only.
+        if ((key == Qt::Key_Up || key == Qt::Key_Down) && target && target == QApplication::focusWidget() &&
+            isAncestorOf(target)) {
+            // An open drop-down list keeps its keys (its popup is a window of its own, but be sure).
+            for (QWidget *w = target; w && w != this; w = w->parentWidget())
+                if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->view()->isVisible())
+                    return TFormVSkin::eventFilter(watched, event);
+            if (key == Qt::Key_Down)
+                parts_->NextLine();
+            else
+                parts_->PreviousLine();
+            return true;
+        }
+    }
+    return TFormVSkin::eventFilter(watched, event);
 }
 
 } // namespace lumora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LedgerParts.h"
+#include "controls/TFormVSkin.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -12,8 +13,6 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QAction;
-class QPushButton;
-class QSplitter;
 class QTableWidget;
 class QToolButton;
 
@@ -21,15 +20,21 @@ namespace lumora
 {
 
 class ClickPanel;
+class DockSplitter;
+class TForm_nb;
+class TImagePanel;
+class TPNGButtonEx;
+class TQRXPosition;
 class TfrmAdd;
+class TfrmMonth;
 
 // The ledger: one page of records from the service, the query modes that choose it, the month totals beside it,
 // and the commands on records. Start-up creates it hidden, then calls QueryLast50(0) after the sign-in.
-class TForm1 : public QWidget
+class TForm1 : public TFormVSkin
 {
     Q_OBJECT
 public:
-    // parts: the record grid, page loader and month totals; null gives a stand-in of the window's own.
+    // parts: the record grid, page loader and month totals; null gives the real ones (tests pass their own).
     explicit TForm1(std::unique_ptr<LedgerParts> parts = {}, QWidget *parent = nullptr);
     ~TForm1() override;
 
@@ -57,12 +62,13 @@ public:
     LedgerParts *parts() const { return parts_.get(); }
     TfrmAdd *quickAdd() const { return frmAdd_; }
 
-    // Dialogs that other parts of the program provide; each may be left empty.
-    std::function<bool(const QString &dateText, QString &picked)> PickDateHandler;
-    std::function<bool(QString &year, QString &month)> PickMonthHandler; // the month dialog, OK or not
-    std::function<void()> OpenQueryMore;                                 // the expense query window
-    std::function<QString()> CategoryText;                               // the category list, one per line
-    std::function<void(TfrmAdd *)> SetUpQuickAdd;                        // hooks of the quick-add dialog
+    // The dialogs the window opens: the program's own from the start, except the expense query, which start-up
+    // wires. Tests put their own in.
+    std::function<bool(const QString &dateText, QString &picked)> PickDateHandler; // PickDate
+    std::function<bool(QString &year, QString &month)> PickMonthHandler;           // TfrmMonth, true on OK
+    std::function<void()> OpenQueryMore;          // the expense query window; start-up wires it
+    std::function<void()> OpenCategoryDialog;     // TForm_nb
+    std::function<void(TfrmAdd *)> SetUpQuickAdd; // called once, when the quick-add dialog is made
 
     // Query state.
     int CurPage = 0;
@@ -79,15 +85,14 @@ public:
     static const QString HomePageUrl;
 
     // Controls, named as the rest of the program knows them.
-    QWidget *pnlClient = nullptr;
-    QWidget *pnlCaption = nullptr;
-    QLabel *lblCaption = nullptr;
-    QPushButton *PNGButtonEx1 = nullptr;
-    QWidget *PanelM2 = nullptr;
-    QWidget *ImagePanel3 = nullptr;
-    QPushButton *btnDelete = nullptr;
-    QPushButton *btnNew2 = nullptr;
-    QPushButton *btnNew = nullptr;
+    TPNGButtonEx *PNGButtonEx1 = nullptr;
+    TImagePanel *PanelM2 = nullptr;
+    TImagePanel *ImagePanel3 = nullptr;
+    TImagePanel *ImagePanel10 = nullptr;
+    TImagePanel *ImagePanel7 = nullptr;
+    TPNGButtonEx *btnDelete = nullptr;
+    TPNGButtonEx *btnNew2 = nullptr;
+    TPNGButtonEx *btnNew = nullptr;
     QLabel *Label6 = nullptr;
     ClickPanel *Label4 = nullptr;
     ClickPanel *btnSerach_last50 = nullptr;
@@ -96,16 +101,17 @@ public:
     ClickPanel *btnSerach_curRecMonth = nullptr;
     ClickPanel *btnSerach_curRecDay = nullptr;
     ClickPanel *ImagePanel17 = nullptr;
-    QPushButton *PNGButtonEx9 = nullptr;
-    QPushButton *btnSupper = nullptr;
+    TPNGButtonEx *PNGButtonEx9 = nullptr;
+    TPNGButtonEx *btnSupper = nullptr;
     ClickPanel *btnAddSum = nullptr;
-    QWidget *PanelM = nullptr;
-    QWidget *ImagePanel6 = nullptr;
+    TImagePanel *PanelM = nullptr;
+    QWidget *pnlRecords = nullptr;
+    TImagePanel *ImagePanel6 = nullptr;
     QWidget *pnlMainGrid = nullptr;
-    QSplitter *Splitter1 = nullptr;
+    DockSplitter *Splitter1 = nullptr;
     QTableWidget *gridHj1 = nullptr;
-    QWidget *Panel_st1 = nullptr;
-    QWidget *ImagePanel2 = nullptr;
+    TImagePanel *Panel_st1 = nullptr;
+    TImagePanel *ImagePanel2 = nullptr;
     QLabel *Label3 = nullptr;
     QLabel *txtPageInfo = nullptr;
     QWidget *pnlPage = nullptr;
@@ -127,6 +133,7 @@ public:
     QAction *N_QueryLast = nullptr;
     QAction *N_QueryDay = nullptr;
     QAction *N_QueryMonth = nullptr;
+    TQRXPosition *QRXPosition1 = nullptr;
 
     // Button handlers of the query modes.
     void btnSerach_last50Click();
@@ -151,12 +158,12 @@ protected:
 
 private:
     void FormCreate();
-    void buildCaption(QWidget *parent);
+    void buildCaption();
     void buildTop(QWidget *parent);
     void buildRecordArea(QWidget *parent);
     void buildBottom(QWidget *parent);
     void connectCommands();
-    void PageLoaded(const PageInfo &page, bool hasInfo, double total);
+    void PageInfoChanged(const PageInfo &page);
     void SendDataQuery(int page, const QString &lines);
     bool MayReplacePage();
     void setMonthText(const QString &month);
@@ -166,6 +173,8 @@ private:
 
     std::unique_ptr<LedgerParts> parts_;
     TfrmAdd *frmAdd_ = nullptr;
+    TfrmMonth *frmMonth_ = nullptr;
+    TForm_nb *formNb_ = nullptr;
     bool pageConfirmed_ = false; // the unsaved-lines question was already answered for this command
     bool settingMonthText_ = false;
 };

@@ -1,6 +1,9 @@
 #include "FakeParts.h"
 #include "LedgerTestUtil.h"
+#include "controls/TPNGButtonEx.h"
 #include "core/Session.h"
+#include "grid/TfrmTCLine.h"
+#include "grid/TfrmVGrid.h"
 #include "ledger/ClickPanel.h"
 #include "ledger/TForm1.h"
 #include "support/LoopbackHttpServer.h"
@@ -247,8 +250,12 @@ void TestMainWindow::pagingFollowsTheReply()
     page.RecCount = 120;
     page.RecCountInPage = 50;
     page.CurPage = 2;
-    fake_->PageLoaded(page, true, 0);
+    fake_->PageInfoChanged(page);
+    fake_->PageInfoText(QStringLiteral("总数: 120 页次: 2 每页: 50"));
+    fake_->PageTotalText(QStringLiteral("1.50"));
     QCOMPARE(w->txtPageInfo->text(), QStringLiteral("总数: 120 页次: 2 每页: 50"));
+    QCOMPARE(w->hj_day_label1->text(), QStringLiteral("1.50"));
+    QCOMPARE(w->RecCount, 120);
     // When paging back and on
     click(w->btnPrePage);
     click(w->btnNextPage);
@@ -258,10 +265,6 @@ void TestMainWindow::pagingFollowsTheReply()
     QVERIFY(fake_->queries[0].second.endsWith(QStringLiteral("page=1\r\n")));
     QCOMPARE(fake_->queries[1].first, 3);
     QCOMPARE(w->CurPage, 2);
-    // A reply without "Info" zeroes the count and keeps the rest
-    fake_->PageLoaded(PageInfo{}, false, 1.5);
-    QCOMPARE(w->txtPageInfo->text(), QStringLiteral("总数: 0 页次: 2 每页: 50"));
-    QCOMPARE(w->hj_day_label1->text(), QStringLiteral("1.50"));
 }
 
 void TestMainWindow::largeExpenseToggle()
@@ -411,7 +414,7 @@ void TestMainWindow::deleteCommand()
 
 void TestMainWindow::deleteSavedRecordOnTheWire()
 {
-    // Given a loaded page shown in an active window
+    // Given a loaded page shown in an active window, the cursor in the blank record
     TForm1 *w = makeWithServer();
     w->show();
     w->activateWindow();
@@ -421,13 +424,23 @@ void TestMainWindow::deleteSavedRecordOnTheWire()
     // The busy window came and went; the main window takes the focus back.
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
-    auto *table = w->pnlMainGrid->findChild<QTableWidget *>();
-    QVERIFY(table);
-    table->setFocus();
-    table->setCurrentCell(1, 0);
+    auto *grid = w->findChild<TfrmVGrid *>();
+    QVERIFY(grid);
+    QCOMPARE(grid->RecordCount(), 4);
+    QTRY_VERIFY(grid->ActiveLine());
+    // When deleting on the blank line
+    QTest::mouseClick(w->btnDelete, Qt::LeftButton);
+    // Then nothing is sent
+    QCOMPARE(messages_->texts(),
+             (QStringList{QStringLiteral("确实要删除此记录吗? [名称:]"), QStringLiteral("此为空记录,无需删除.")}));
     // When deleting the second record
+    TfrmTCLine *line = grid->FindLineById(QStringLiteral("{B}"));
+    QVERIFY(line);
+    line->name1->setFocus();
+    QTRY_COMPARE(grid->ActiveLine(), line);
+    messages_->messages.clear();
     messages_->answers = {true};
-    w->btnDelete->click();
+    QTest::mouseClick(w->btnDelete, Qt::LeftButton);
     // Then its id_guid goes out with action=del
     QCOMPARE(messages_->texts(), QStringList{QStringLiteral("确实要删除此记录吗? [名称:午饭]")});
     QTRY_COMPARE(server_->requestCount(), 2);
@@ -565,11 +578,11 @@ void TestMainWindow::viewSizes()
     TForm1 *w = makeWithFake();
     w->show();
     const QRect area = w->screen()->availableGeometry();
-    w->btnSupper->click();
+    QTest::mouseClick(w->btnSupper, Qt::LeftButton);
     QCOMPARE(w->size(), QSize(1114, 700));
     QVERIFY(qAbs(w->geometry().center().x() - area.center().x()) <= 1);
     QTRY_COMPARE(w->gridHj1->width(), 286);
-    w->PNGButtonEx9->click();
+    QTest::mouseClick(w->PNGButtonEx9, Qt::LeftButton);
     QCOMPARE(w->size(), QSize(990, 610));
     QVERIFY(qAbs(w->geometry().center().y() - area.center().y()) <= 1);
     QTRY_COMPARE(w->gridHj1->width(), 286);
@@ -579,7 +592,7 @@ void TestMainWindow::links()
 {
     TForm1 *w = makeWithFake();
     click(w->Label4);
-    w->PNGButtonEx1->click();
+    QTest::mouseClick(w->PNGButtonEx1, Qt::LeftButton);
     QCOMPARE(opened_.size(), 2);
     QVERIFY(opened_[0].contains(QStringLiteral("/ms/vdisk/show_bbs.php?id={")));
     QVERIFY(opened_[0].endsWith(QLatin1Char('}')));
@@ -588,7 +601,7 @@ void TestMainWindow::links()
 void TestMainWindow::newLineAndRecount()
 {
     TForm1 *w = makeWithFake();
-    w->btnNew->click();
+    QTest::mouseClick(w->btnNew, Qt::LeftButton);
     QCOMPARE(fake_->appended, 1);
     QCOMPARE(fake_->scrolledToEnd, 1);
     click(w->btnAddSum);

@@ -1,9 +1,14 @@
 #include "FakeParts.h"
 #include "LedgerTestUtil.h"
+#include "controls/TColorBorderComboBox.h"
+#include "controls/TColorBorderEdit.h"
+#include "controls/TColorCheckBox.h"
+#include "controls/TPNGButtonEx.h"
 #include "core/NetSta.h"
 #include "core/Session.h"
 #include "grid/TfrmAdd.h"
 #include "ledger/TForm1.h"
+#include "lists/CategoryList.h"
 #include "support/LoopbackHttpServer.h"
 #include "util/ExeFolder.h"
 #include "util/MessageSeam.h"
@@ -62,6 +67,7 @@ void TestQuickAdd::init()
     SessionInputUser = QStringLiteral("妈妈");
     messages_ = new ScopedMessageCapture;
     reloads_ = 0;
+    CategoryListText.clear();
 }
 
 void TestQuickAdd::cleanup()
@@ -77,7 +83,8 @@ TfrmAdd *TestQuickAdd::makeDialog()
 {
     dialog_ = new TfrmAdd;
     dialog_->OnRecordSaved = [this] { ++reloads_; };
-    dialog_->PrepareAdd(QStringLiteral("餐饮\r\n交通\r\n工资\r\n"));
+    CategoryListText = QStringLiteral("餐饮\r\n交通\r\n工资\r\n");
+    dialog_->PrepareAdd();
     return dialog_;
 }
 
@@ -99,8 +106,8 @@ void TestQuickAdd::amountButtons()
     QFETCH(QString, expected);
     TfrmAdd *d = makeDialog();
     d->money1->setText(amount);
-    QPushButton *buttons[] = {d->PNGButtonEx1, d->PNGButtonEx2, d->PNGButtonEx3};
-    buttons[button - 1]->click();
+    TPNGButtonEx *buttons[] = {d->PNGButtonEx1, d->PNGButtonEx2, d->PNGButtonEx3};
+    QTest::mouseClick(buttons[button - 1], Qt::LeftButton);
     QCOMPARE(d->money1->text(), expected);
 }
 
@@ -119,7 +126,8 @@ void TestQuickAdd::prepareKeepsTypeAndDate()
     d->create_time->setText(QStringLiteral("2015-1-3"));
     d->Saved = true;
     // When prepared again with a longer list
-    d->PrepareAdd(QStringLiteral("住房\r\n餐饮\r\n交通\r\n新类"));
+    CategoryListText = QStringLiteral("住房\r\n餐饮\r\n交通\r\n新类");
+    d->PrepareAdd();
     // Then name and amount are empty, the category is the first, income and date stay
     QCOMPARE(d->name1->text(), QString());
     QCOMPARE(d->money1->text(), QString());
@@ -178,7 +186,7 @@ void TestQuickAdd::badDateSendsNothing()
 {
     TfrmAdd *d = makeDialog();
     d->create_time->setText(QStringLiteral("2015-2-30"));
-    d->btnNew2->click();
+    QTest::mouseClick(d->btnNew2, Qt::LeftButton);
     QCOMPARE(messages_->lastText(), QStringLiteral("日期格式错误."));
     QVERIFY(d->btnNew2->isEnabled());
     QTest::qWait(0);
@@ -193,11 +201,11 @@ void TestQuickAdd::twoRecordsWithoutClosing()
     d->chkClose->setChecked(true);
     // When two records are saved
     d->name1->setText(QStringLiteral("一"));
-    d->btnNew2->click();
+    QTest::mouseClick(d->btnNew2, Qt::LeftButton);
     QTRY_COMPARE(reloads_, 1);
     QTRY_VERIFY(d->btnNew2->isEnabled());
     d->name1->setText(QStringLiteral("二"));
-    d->btnNew2->click();
+    QTest::mouseClick(d->btnNew2, Qt::LeftButton);
     QTRY_COMPARE(reloads_, 2);
     // Then they carry two keys and the dialog stays open with the fields kept
     const QString first = WireValue(server_->requests()[0].body, QStringLiteral("id_guid"));
@@ -215,12 +223,12 @@ void TestQuickAdd::refusedSaveRetriesWithTheSameKey()
     d->show();
     server_->enqueue(CannedResponse::text(OkReply(false)));
     d->name1->setText(QStringLiteral("午饭"));
-    d->btnNew2->click();
+    QTest::mouseClick(d->btnNew2, Qt::LeftButton);
     QTRY_VERIFY(d->btnNew2->isEnabled());
     QVERIFY(d->isVisible());
     QCOMPARE(reloads_, 0);
     QVERIFY(!d->Saved);
-    d->btnNew2->click();
+    QTest::mouseClick(d->btnNew2, Qt::LeftButton);
     QTRY_COMPARE(reloads_, 1);
     QCOMPARE(WireValue(server_->requests()[1].body, QStringLiteral("id_guid")),
              WireValue(server_->requests()[0].body, QStringLiteral("id_guid")));
@@ -234,14 +242,14 @@ void TestQuickAdd::networkFailureLetsTheUserRetry()
     server_->enqueue(CannedResponse::misbehave(CannedResponse::Mode::CloseMidReply));
     d->name1->setText(QStringLiteral("午饭"));
     // When saving
-    d->btnNew2->click();
+    QTest::mouseClick(d->btnNew2, Qt::LeftButton);
     // Then the user hears of it, the busy window goes and the button can be pressed again
     QTRY_COMPARE(messages_->lastText(), QStringLiteral("网络错误."));
     QVERIFY(d->btnNew2->isEnabled());
     QVERIFY(!BusyVisible());
     QVERIFY(d->isVisible());
     // And the retry sends the same key
-    d->btnNew2->click();
+    QTest::mouseClick(d->btnNew2, Qt::LeftButton);
     QTRY_COMPARE(reloads_, 1);
     QCOMPARE(WireValue(server_->requests()[1].body, QStringLiteral("id_guid")),
              WireValue(server_->requests()[0].body, QStringLiteral("id_guid")));
@@ -253,8 +261,8 @@ void TestQuickAdd::mainWindowRecountsOnceAfterClosing()
     auto fakeParts = std::make_unique<FakeParts>();
     FakeParts *fake = fakeParts.get();
     TForm1 window(std::move(fakeParts));
-    window.CategoryText = [] { return QStringLiteral("餐饮\r\n交通"); };
-    window.btnNew2->click();
+    CategoryListText = QStringLiteral("餐饮\r\n交通");
+    QTest::mouseClick(window.btnNew2, Qt::LeftButton);
     TfrmAdd *d = window.quickAdd();
     QVERIFY(d);
     QVERIFY(d->isVisible());
@@ -262,11 +270,11 @@ void TestQuickAdd::mainWindowRecountsOnceAfterClosing()
     d->chkClose->setChecked(true);
     // When two records are saved and the dialog closed
     d->name1->setText(QStringLiteral("一"));
-    d->btnNew2->click();
+    QTest::mouseClick(d->btnNew2, Qt::LeftButton);
     QTRY_COMPARE(fake->queries.size(), 1);
     QTRY_VERIFY(d->btnNew2->isEnabled());
     d->name1->setText(QStringLiteral("二"));
-    d->btnNew2->click();
+    QTest::mouseClick(d->btnNew2, Qt::LeftButton);
     QTRY_COMPARE(fake->queries.size(), 2);
     QVERIFY(fake->recounts.isEmpty());
     d->reject();
@@ -277,7 +285,7 @@ void TestQuickAdd::mainWindowRecountsOnceAfterClosing()
     QVERIFY(WireValue(server_->requests()[0].body, QStringLiteral("id_guid")) !=
             WireValue(server_->requests()[1].body, QStringLiteral("id_guid")));
     // And reopening reuses the dialog, emptied
-    window.btnNew2->click();
+    QTest::mouseClick(window.btnNew2, Qt::LeftButton);
     QCOMPARE(window.quickAdd(), d);
     QCOMPARE(d->name1->text(), QString());
     QVERIFY(!d->Saved);
@@ -290,7 +298,7 @@ void TestQuickAdd::closingWithoutSaveDoesNotRecount()
     auto fakeParts = std::make_unique<FakeParts>();
     FakeParts *fake = fakeParts.get();
     TForm1 window(std::move(fakeParts));
-    window.btnNew2->click();
+    QTest::mouseClick(window.btnNew2, Qt::LeftButton);
     window.quickAdd()->reject();
     QVERIFY(fake->recounts.isEmpty());
     QVERIFY(fake->queries.isEmpty());
