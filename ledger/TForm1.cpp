@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -164,6 +165,7 @@ void TForm1::FormCreate()
     buildBottom(Panel_st1);
     PanelM = panel(pnlClient, "PanelM", Qt::white);
     PanelM->setBorderWidth(2);
+    PanelM->setBorderColor(QColor(0xA0, 0xA0, 0xA0));
     setAlign(PanelM, Align::Client);
     buildRecordArea(PanelM);
 
@@ -258,6 +260,13 @@ void TForm1::buildTop(QWidget *top)
     btnNew = imageButton(ImagePanel7, QStringLiteral("新增(表格行)"), QString(),
                          QStringLiteral("新增加一条记录,您也可在输入信息后连续按回车键来新增一条记录"));
     btnNew->setGeometry(104, 3, 97, 34);
+    for (TPNGButtonEx *b : {btnNew2, btnNew}) {
+        b->setFont(songTi(12));
+        // The text-button pictures are drawn for 72 x 25; these buttons are larger.
+        b->setImageNormal(SkinImage(QStringLiteral("text_button_normal")).scaled(b->size()));
+        b->setImageDown(SkinImage(QStringLiteral("text_button_down")).scaled(b->size()));
+        b->setImageOver(SkinImage(QStringLiteral("text_button_over")).scaled(b->size()));
+    }
     Label6 = new QLabel(QStringLiteral("!"), ImagePanel7);
     Label6->setGeometry(340, 11, 10, 20);
     Label6->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
@@ -303,7 +312,12 @@ void TForm1::buildRecordArea(QWidget *area)
     gridHj1 = new QTableWidget(area);
     gridHj1->setObjectName(QStringLiteral("gridHj1"));
     MonthTotals::SetupGrid(gridHj1);
-    gridHj1->setFrameShape(QFrame::NoFrame);
+    gridHj1->setFont(songTi(12));
+    gridHj1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    gridHj1->horizontalHeader()->setStretchLastSection(true);
+    const int amountWidths[] = {52, 52, 56};
+    for (int column = 0; column < 3; ++column)
+        gridHj1->setColumnWidth(column, amountWidths[column]);
     gridHj1->resize(kGridHj1Width, 400);
     setAlign(gridHj1, Align::Right);
     Splitter1 = new DockSplitter(area);
