@@ -287,10 +287,8 @@ void TfrmQueryMore::httpAllDataHttpData(THttpThreadControl *component)
     // A reply that does not parse throws here; the component turns it into its error event, and the grid and the
     // total keep what they showed.
     const Reply reply = ParseReply(component->ResponseText);
-    const QueryRecords records = ReadQueryRecords(reply);
-    FillGrid(records);
+    ShowRecords(ReadQueryRecords(reply));
     WriteDataDump(reply.doc);
-    hj_day_label1->setText(AmountText(records.expenseTotal));
 }
 
 void TfrmQueryMore::httpAllData_sumHttpData(THttpThreadControl *component)
@@ -323,7 +321,7 @@ void TfrmQueryMore::httpAllDataHttpError(THttpThreadControl *, const QString &)
     HideBusy();
 }
 
-void TfrmQueryMore::FillGrid(const QueryRecords &records)
+void TfrmQueryMore::ShowRecords(const QueryRecords &records)
 {
     gridHj1->setUpdatesEnabled(false);
     gridHj1->setRowCount(int(records.rows.size()) + 1);
@@ -337,6 +335,7 @@ void TfrmQueryMore::FillGrid(const QueryRecords &records)
         ++row;
     }
     gridHj1->setUpdatesEnabled(true);
+    hj_day_label1->setText(AmountText(records.expenseTotal));
 }
 
 void TfrmQueryMore::SetCell(int row, int column, const QString &text)

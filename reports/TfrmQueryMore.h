@@ -79,6 +79,9 @@ public:
     void httpAllData_sumHttpData(THttpThreadControl *component);
     void httpAllDataHttpError(THttpThreadControl *component, const QString &err);
 
+    // Puts records into the grid and their expense total into hj_day_label1.
+    void ShowRecords(const QueryRecords &records);
+
     QueryStrip CurrentStrip() const;
     QDate Today() const;
 
@@ -88,7 +91,6 @@ protected:
 private:
     void BuildStrip();
     void BuildResults();
-    void FillGrid(const QueryRecords &records);
     void SetCell(int row, int column, const QString &text);
     void ShiftPeriod(int months);
     void PickInto(QLineEdit *field);
