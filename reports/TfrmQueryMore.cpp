@@ -132,6 +132,9 @@ void TfrmQueryMore::BuildStrip()
     edit_date_end1->setFixedWidth(90);
     Button2 = new QPushButton(QStringLiteral("..."), strip);
     Button2->setFixedSize(22, 21);
+    // Enter in a date field must not open the date dialog through a dialog's default button.
+    Button1->setAutoDefault(false);
+    Button2->setAutoDefault(false);
     Label3 = new QLabel(QStringLiteral("期间"), strip);
     Label4 = new QLabel(QStringLiteral("类别为："), strip);
     type1 = new QComboBox(strip);
@@ -172,6 +175,7 @@ void TfrmQueryMore::BuildStrip()
     bottom->addStretch(1);
     rows->addLayout(bottom);
 
+    strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     layout()->addWidget(strip);
 
     // The category box offers the two pseudo-categories and then the list as it is at each drop-down.
@@ -213,6 +217,7 @@ void TfrmQueryMore::BuildResults()
     gridHj1 = new QTableWidget(1, 5, Splitter1);
     gridHj1->setItemDelegate(new GridCellDelegate(gridHj1));
     gridHj1->verticalHeader()->hide();
+    gridHj1->verticalHeader()->setDefaultSectionSize(24);
     gridHj1->setShowGrid(true);
     gridHj1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     gridHj1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -235,7 +240,7 @@ void TfrmQueryMore::BuildResults()
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({185, 563});
-    layout()->addWidget(Splitter1);
+    static_cast<QVBoxLayout *>(layout())->addWidget(Splitter1, 1);
 
     connect(treeType1, &QTreeWidget::itemDoubleClicked, this, [this] { treeType1DblClick(); });
 }
