@@ -17,6 +17,7 @@
 #include "grid/TfrmAdd.h"
 #include "lists/TForm_nb.h"
 #include "reports/TfrmMonth.h"
+#include "reports/TfrmQueryMore.h"
 #include "util/Helpers.h"
 #include "util/MessageSeam.h"
 
@@ -196,7 +197,7 @@ void TForm1::FormCreate()
     gridLayout->addWidget(parts_->gridWidget());
     parts_->gridWidget()->show();
 
-    qApp->setApplicationName(windowTitle());
+    QGuiApplication::setApplicationDisplayName(windowTitle());
     CurrentDay = QDateTime::currentDateTime();
 
     PickDateHandler = [](const QString &text, QString &picked) { return PickDate(text, picked); };
@@ -208,6 +209,13 @@ void TForm1::FormCreate()
         year = frmMonth_->yearText();
         month = frmMonth_->monthText();
         return true;
+    };
+    OpenQueryMore = [this] {
+        if (!frmQueryMore_) {
+            frmQueryMore_ = new TfrmQueryMore(this);
+            frmQueryMore_->ResetCurPage = [this] { CurPage = 0; };
+        }
+        frmQueryMore_->exec();
     };
     OpenCategoryDialog = [this] {
         if (!formNb_)

@@ -27,6 +27,7 @@ class TPNGButtonEx;
 class TQRXPosition;
 class TfrmAdd;
 class TfrmMonth;
+class TfrmQueryMore;
 
 // The ledger: one page of records from the service, the query modes that choose it, the month totals beside it,
 // and the commands on records. Start-up creates it hidden, then calls QueryLast50(0) after the sign-in.
@@ -62,12 +63,11 @@ public:
     LedgerParts *parts() const { return parts_.get(); }
     TfrmAdd *quickAdd() const { return frmAdd_; }
 
-    // The dialogs the window opens: the program's own from the start, except the expense query, which start-up
-    // wires. Tests put their own in.
+    // The dialogs the window opens: the program's own from the start; tests put their own in.
     std::function<bool(const QString &dateText, QString &picked)> PickDateHandler; // PickDate
     std::function<bool(QString &year, QString &month)> PickMonthHandler;           // TfrmMonth, true on OK
-    std::function<void()> OpenQueryMore;          // the expense query window; start-up wires it
-    std::function<void()> OpenCategoryDialog;     // TForm_nb
+    std::function<void()> OpenQueryMore;                                           // TfrmQueryMore, the expense query
+    std::function<void()> OpenCategoryDialog;                                      // TForm_nb
     std::function<void(TfrmAdd *)> SetUpQuickAdd; // called once, when the quick-add dialog is made
 
     // Query state.
@@ -174,6 +174,7 @@ private:
     std::unique_ptr<LedgerParts> parts_;
     TfrmAdd *frmAdd_ = nullptr;
     TfrmMonth *frmMonth_ = nullptr;
+    TfrmQueryMore *frmQueryMore_ = nullptr;
     TForm_nb *formNb_ = nullptr;
     bool pageConfirmed_ = false; // the unsaved-lines question was already answered for this command
     bool settingMonthText_ = false;

@@ -1,6 +1,8 @@
 #include "FakeParts.h"
 #include "LedgerTestUtil.h"
 #include "controls/TPNGButtonEx.h"
+#include "controls/TImagePanel.h"
+#include "controls/TQRXPosition.h"
 #include "core/Session.h"
 #include "grid/TfrmTCLine.h"
 #include "grid/TfrmVGrid.h"
@@ -9,7 +11,9 @@
 #include "support/LoopbackHttpServer.h"
 #include "util/ExeFolder.h"
 #include "util/Helpers.h"
+#include "util/IniFile.h"
 #include "util/MessageSeam.h"
+#include <QLayout>
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -75,6 +79,7 @@ private slots:
     void viewSizes();
     void links();
     void newLineAndRecount();
+    void positionIsRemembered();
 
 private:
     TForm1 *makeWithServer();
@@ -610,6 +615,26 @@ void TestMainWindow::newLineAndRecount()
     w->RecountMonth(QDateTime());
     QCOMPARE(messages_->lastText(), QStringLiteral("日期格式错误."));
     QCOMPARE(fake_->recounts.size(), 1);
+}
+
+void TestMainWindow::positionIsRemembered()
+{
+    // Given a window moved, resized and its summary grid widened, then closed
+    TForm1 *w = makeWithFake();
+    w->show();
+    w->setGeometry(40, 30, 1000, 640);
+    w->gridHj1->resize(300, w->gridHj1->height());
+    w->PanelM->layout()->activate();
+    delete w;
+    window_ = nullptr;
+    const IniFile ini(TQRXPosition::PositionFilePath());
+    QCOMPARE(ini.readInteger(QStringLiteral("TForm1 Position"), QStringLiteral("Width"), 0), 1000);
+    QCOMPARE(ini.readInteger(QStringLiteral("TForm1.gridHj1 Position"), QStringLiteral("Width"), 0), 300);
+    // When a new window is made
+    w = makeWithFake();
+    // Then it stands where the last one stood
+    QCOMPARE(w->size(), QSize(1000, 640));
+    QCOMPARE(w->gridHj1->width(), 300);
 }
 
 QTEST_MAIN(TestMainWindow)
