@@ -8,8 +8,10 @@
 
 #include "controls/TColorBorderComboBox.h"
 #include "controls/TImagePanel.h"
+#include "controls/TPNGButtonEx.h"
 #include "controls/TScrollBarEx.h"
 #include "core/Base64.h"
+#include "core/HttpThreadControl.h"
 #include "core/ItemInfo.h"
 #include "util/Gbk.h"
 
