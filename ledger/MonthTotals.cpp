@@ -10,7 +10,8 @@
 #include <QHeaderView>
 #include <QTableWidget>
 
-namespace lumora {
+namespace lumora
+{
 
 MonthTotals::MonthTotals(QTableWidget *grid, PageInfo *page, QObject *parent)
     : QObject(parent), gridHj1(grid), page_(page)
@@ -20,9 +21,7 @@ MonthTotals::MonthTotals(QTableWidget *grid, PageInfo *page, QObject *parent)
     httpAddSum->ReadTimeout = 20000;
     httpAddSum->OnHttpData = [this](THttpThreadControl *http) { httpAddSumHttpData(http); };
     // A failed recount hides the busy window too, instead of leaving it up until some other reply.
-    httpAddSum->OnHttpError = [this](THttpThreadControl *http, const QString &err) {
-        httpAddSumHttpError(http, err);
-    };
+    httpAddSum->OnHttpError = [this](THttpThreadControl *http, const QString &err) { httpAddSumHttpError(http, err); };
     SetupGrid(gridHj1);
 }
 

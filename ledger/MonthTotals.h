@@ -9,7 +9,8 @@
 
 class QTableWidget;
 
-namespace lumora {
+namespace lumora
+{
 
 class THttpThreadControl;
 

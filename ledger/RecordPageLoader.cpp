@@ -10,7 +10,8 @@
 
 #include <cmath>
 
-namespace lumora {
+namespace lumora
+{
 
 RecordPageLoader::RecordPageLoader(TfrmVGrid *grid, QObject *parent) : QObject(parent), grid_(grid)
 {

@@ -127,8 +127,8 @@ inline QString RecordRowXml(const TItemInfo &info)
 // A reply document; info is the inner attribute text of "Info" or empty for none.
 inline QString ReplyXml(const QStringList &rows, const QString &info = QString(), const QString &result = "1")
 {
-    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"gbk\"?><root><Result Value=\"%1\"/><Data>")
-                      .arg(result);
+    QString xml =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"gbk\"?><root><Result Value=\"%1\"/><Data>").arg(result);
     xml += rows.join(QString());
     xml += QStringLiteral("</Data>");
     if (!info.isEmpty())

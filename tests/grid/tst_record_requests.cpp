@@ -201,15 +201,18 @@ void TestRecordRequests::saveFieldConversions_data()
     QTest::addColumn<QString>("money");
     QTest::addColumn<QString>("inOut");
     QTest::addColumn<QStringList>("sent"); // create_time, year1, month1, day1, date1, money1, in1
-    QTest::newRow("short date") << "2009-3-7" << "12" << "支出"
-                                << QStringList{"2009-3-7", "2009", "3", "7", "2009-3-7", "12", "0"};
-    QTest::newRow("padded date") << "2009-03-07" << "12.50" << "收入"
-                                 << QStringList{"2009-03-07", "2009", "3", "7", "2009-3-7", "12.50", "1"};
+    QTest::newRow("short date") << "2009-3-7"
+                                << "12"
+                                << "支出" << QStringList{"2009-3-7", "2009", "3", "7", "2009-3-7", "12", "0"};
+    QTest::newRow("padded date") << "2009-03-07"
+                                 << "12.50"
+                                 << "收入" << QStringList{"2009-03-07", "2009", "3", "7", "2009-3-7", "12.50", "1"};
     QTest::newRow("full-width digits") << QStringLiteral("２００９-０３-０７") << QStringLiteral(" １２。５ ")
                                        << QStringLiteral("别的")
                                        << QStringList{"2009-03-07", "2009", "3", "7", "2009-3-7", "12.5", "1"};
-    QTest::newRow("date with a time") << "2009-3-7 8:30" << "1" << "支出"
-                                      << QStringList{"2009-3-7 8:30", "2009", "3", "7", "2009-3-7", "1", "0"};
+    QTest::newRow("date with a time") << "2009-3-7 8:30"
+                                      << "1"
+                                      << "支出" << QStringList{"2009-3-7 8:30", "2009", "3", "7", "2009-3-7", "1", "0"};
 }
 
 void TestRecordRequests::saveFieldConversions()
@@ -317,8 +320,8 @@ void TestRecordRequests::deleteRemovesTheDeletedRecord()
 
     QTRY_COMPARE(host.grid->RecordCount(), 5);
     const QByteArray body = server_->requests()[0].body;
-    QCOMPARE(FieldNames(body), QStringList({"user_name", "user_pass", "input_user", "client_type",
-                                            "protocol_version", "action", "id_guid"}));
+    QCOMPARE(FieldNames(body), QStringList({"user_name", "user_pass", "input_user", "client_type", "protocol_version",
+                                            "action", "id_guid"}));
     QCOMPARE(Field(body, "action"), QStringLiteral("del"));
     QCOMPARE(Field(body, "id_guid"), GridHost::Record(2).id_guid);
     QCOMPARE(host.grid->IndexOfRecordId(GridHost::Record(2).id_guid), -1);
@@ -369,9 +372,9 @@ void TestRecordRequests::lock()
     QTRY_COMPARE(line->txtSave->text(), shown);
     const QByteArray body = server_->requests()[0].body;
     QCOMPARE(server_->requests()[0].path, QByteArray("/ms/kessum/kessum_sqlite_lock.php"));
-    QCOMPARE(FieldNames(body), QStringList({"user_name", "user_pass", "input_user", "client_type",
-                                            "protocol_version", "action", "name1", "money1", "in1", "type1",
-                                            "create_time", "year1", "month1", "day1", "date1", "id_guid"}));
+    QCOMPARE(FieldNames(body),
+             QStringList({"user_name", "user_pass", "input_user", "client_type", "protocol_version", "action", "name1",
+                          "money1", "in1", "type1", "create_time", "year1", "month1", "day1", "date1", "id_guid"}));
     QCOMPARE(Field(body, "action"), QStringLiteral("lock"));
     QCOMPARE(Field(body, "money1"), QStringLiteral("5"));
     QCOMPARE(Field(body, "id_guid"), GridHost::Record(1).id_guid);

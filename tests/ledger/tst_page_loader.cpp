@@ -102,14 +102,13 @@ void TestPageLoader::pageWithTotals()
     GridHost host;
     RecordPageLoader loader(host.grid);
 
-    load(loader,
-         ReplyXml({ExpenseRow("工资", "100", "1"), ExpenseRow("午饭", "12.5"), ExpenseRow("车票", "7")},
-                  QStringLiteral("RecCount=\"120\" RecCountInPage=\"50\" CurPage=\"0\"")));
+    load(loader, ReplyXml({ExpenseRow("工资", "100", "1"), ExpenseRow("午饭", "12.5"), ExpenseRow("车票", "7")},
+                          QStringLiteral("RecCount=\"120\" RecCountInPage=\"50\" CurPage=\"0\"")));
 
     QCOMPARE(Field(server_->requests()[0].body, "action"), QStringLiteral("data"));
-    QCOMPARE(FieldNames(server_->requests()[0].body).mid(0, 7),
-             QStringList({"user_name", "user_pass", "input_user", "client_type", "protocol_version", "action",
-                          "page"}));
+    QCOMPARE(
+        FieldNames(server_->requests()[0].body).mid(0, 7),
+        QStringList({"user_name", "user_pass", "input_user", "client_type", "protocol_version", "action", "page"}));
     QCOMPARE(totals_, QStringList({QStringLiteral("19.50")}));
     QCOMPARE(pageLines_, QStringList({QStringLiteral("总数: 120 页次: 0 每页: 50")}));
     QCOMPARE(host.grid->RecordCount(), 4);
@@ -141,12 +140,30 @@ void TestPageLoader::amounts_data()
     QTest::addColumn<QString>("in");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("total");
-    QTest::newRow("expense not a number") << "abc" << "0" << "0.00" << "0.00";
-    QTest::newRow("blanks around") << " 3.456 " << "0" << "3.46" << "3.46";
-    QTest::newRow("income adds nothing") << "50" << "1" << "50.00" << "0.00";
-    QTest::newRow("code other than 1 is an expense") << "2" << "true" << "2.00" << "2.00";
-    QTest::newRow("not finite") << "inf" << "0" << "0.00" << "0.00";
-    QTest::newRow("negative") << "-1.5" << "0" << "-1.50" << "-1.50";
+    QTest::newRow("expense not a number") << "abc"
+                                          << "0"
+                                          << "0.00"
+                                          << "0.00";
+    QTest::newRow("blanks around") << " 3.456 "
+                                   << "0"
+                                   << "3.46"
+                                   << "3.46";
+    QTest::newRow("income adds nothing") << "50"
+                                         << "1"
+                                         << "50.00"
+                                         << "0.00";
+    QTest::newRow("code other than 1 is an expense") << "2"
+                                                     << "true"
+                                                     << "2.00"
+                                                     << "2.00";
+    QTest::newRow("not finite") << "inf"
+                                << "0"
+                                << "0.00"
+                                << "0.00";
+    QTest::newRow("negative") << "-1.5"
+                              << "0"
+                              << "-1.50"
+                              << "-1.50";
 }
 
 void TestPageLoader::amounts()
