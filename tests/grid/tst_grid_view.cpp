@@ -3,8 +3,8 @@
 #include "controls/TColorBorderComboBox.h"
 #include "controls/TImagePanel.h"
 
-#include "grid/TfrmItem.h"
 #include "grid/Tform_date.h"
+#include "grid/TfrmItem.h"
 
 #include "controls/TScrollBarEx.h"
 #include "lists/CategoryList.h"
