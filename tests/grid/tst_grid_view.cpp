@@ -326,7 +326,7 @@ void TestGridView::categoryListRefilledOnDropDown()
 void TestGridView::scrollingCreatesNoWidget()
 {
     GridHost host;
-    host.loadPage(2000);
+    host.loadPage(600);
     const int before = int(host.window.findChildren<QWidget *>().size());
     const int topLevels = int(QApplication::topLevelWidgets().size());
 
