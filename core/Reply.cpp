@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 namespace lumora
 {
@@ -37,6 +38,28 @@ QList<QDomElement> ReplyRows(const Reply &reply)
     return rows;
 }
 
+namespace {
+// Row values are mostly ASCII, and opening a GBK converter for each of thousands of attributes is what would
+// cost most in a page reply.
+QString gbkToText(const QByteArray &bytes)
+{
+    bool ascii = true;
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return QString::fromLatin1(bytes);
+    thread_local QStringDecoder decoder("GBK");
+    if (!decoder.isValid())
+        return FromGbk(bytes);
+    decoder.resetState();
+    return decoder.decode(bytes);
+}
+} // namespace
+
 QString RowText(const QDomElement &row, const QString &attribute, bool *present)
 {
     const QDomAttr node = QDomElement(row).attributeNode(attribute);
@@ -44,7 +67,7 @@ QString RowText(const QDomElement &row, const QString &attribute, bool *present)
         *present = !node.isNull();
     if (node.isNull())
         return {};
-    return FromGbk(Base64Decode(node.value().toLatin1()));
+    return gbkToText(Base64Decode(node.value().toLatin1()));
 }
 
 void ReadRecordRow(const QDomElement &row, TItemInfo &info)
