@@ -50,6 +50,7 @@ private slots:
     void replyGetsOneBlank();
     void replyIsDecodedFromGbk();
     void redirectIsFollowed();
+    void imageGetFillsResponseStream();
     void slowReplyWithinInactivityTimeout();
     void failures_data();
     void failures();
@@ -151,6 +152,24 @@ void TestHttpThreadControl::redirectIsFollowed()
     QCOMPARE(out.data.first(), QStringLiteral("here "));
     QCOMPARE(server->requestCount(), 2);
     QCOMPARE(server->requests().at(1).path, QByteArray("/there.php"));
+}
+
+void TestHttpThreadControl::imageGetFillsResponseStream()
+{
+    const QByteArray png("\x89PNG\r\n\x1a\n\0\xff", 10);
+    server->enqueue(CannedResponse::bytes(png));
+    THttpThreadControl http;
+    Outcomes out;
+    out.attach(http);
+
+    http.Url = server->url("logo.png");
+    http.RequestType = htGetImg;
+    http.Start();
+
+    QTRY_COMPARE(out.data.size(), 1);
+    QCOMPARE(http.ResponseStream, png);
+    QCOMPARE(server->requests().first().method, QByteArray("GET"));
+    QVERIFY(server->requests().first().body.isEmpty());
 }
 
 void TestHttpThreadControl::slowReplyWithinInactivityTimeout()
