@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QWindow>
 
 namespace lumora
 {
@@ -166,12 +167,11 @@ void TFormVSkin::FormResize()
     if (isMaximized()) {
         if (ApplicationMinimized())
             RestoreApplication();
-        // A frameless window maximised by the desktop could cover the task bar.
-        if (QScreen *s = screen()) {
-            const QRect work = s->availableGeometry();
-            if (geometry() != work)
-                setGeometry(work);
-        }
+        // A frameless window maximised by the desktop could cover the task bar. The platform window is moved
+        // directly: QWidget::setGeometry would drop the maximised state.
+        QScreen *s = screen();
+        if (s && windowHandle() && geometry() != s->availableGeometry())
+            windowHandle()->setGeometry(s->availableGeometry());
     }
     update();
 }
