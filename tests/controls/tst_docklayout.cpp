@@ -49,6 +49,12 @@ private slots:
         relayout(&parent);
         QCOMPARE(left2->geometry(), QRect(0, 10, 5, 75));
         QCOMPARE(client->geometry(), QRect(5, 10, 165, 75));
+        // A docked child resized by hand docks again with its new size
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        right->resize(50, 10);
+        QTRY_COMPARE(client->geometry(), QRect(5, 10, 145, 75));
+        QCOMPARE(right->geometry(), QRect(150, 10, 50, 75));
         QCOMPARE(alignOf(right), Align::Right);
         QCOMPARE(alignOf(&parent), Align::None);
     }
