@@ -39,6 +39,8 @@ class TstTPNGButtonEx : public QObject
     }
 
 private slots:
+    void initTestCase() { qRegisterMetaType<QMouseEvent *>(); }
+
     void newButton()
     {
         Button b;
