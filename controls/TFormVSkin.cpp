@@ -49,13 +49,15 @@ TPNGButtonEx *captionButton(QWidget *parent, const char *name, const QString &im
     return button;
 }
 
+// The application's windows on the desktop (a minimised window still counts as visible).
 QList<QWidget *> visibleTopLevels()
 {
     QList<QWidget *> out;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible() || w->isMinimized())
-            if (!w->isHidden() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip)
-                out.append(w);
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = w->windowType();
+        if (w->isVisible() && (type == Qt::Window || type == Qt::Dialog))
+            out.append(w);
+    }
     return out;
 }
 } // namespace

@@ -72,6 +72,18 @@ private slots:
         QVERIFY(testing::At(img, 200, 0) != QStringLiteral("#313131"));
     }
 
+    void withoutCreationStep()
+    {
+        // The sign-in dialog skips the creation step: its top strip stays a grey row at the top of pnlClient
+        TFormVSkin w;
+        w.setWindowTitle(QStringLiteral("登录"));
+        w.resize(300, 200);
+        const QImage img = testing::Render(&w);
+        QCOMPARE(w.Panel_SizeTop->parentWidget(), w.pnlClient);
+        QVERIFY(w.LabelCaption->text().isEmpty());
+        QCOMPARE(testing::At(img, 150, 35), QStringLiteral("#313131"));
+    }
+
     void captionDragInScreenCoordinates()
     {
         auto w = makeWindow();
