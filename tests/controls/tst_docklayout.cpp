@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(alignOf(&parent), Align::None);
     }
 
-    void contentsMarginsAreRespected()
+    void contentsMarginsAreKept()
     {
         QWidget parent;
         parent.resize(50, 40);
