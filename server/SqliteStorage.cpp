@@ -604,6 +604,7 @@ RecordPage SqliteStorage::newestRecords(std::int64_t account, std::optional<std:
             .bind(minCentsExclusive)
             .bind(static_cast<std::int64_t>(limit))
             .bind(static_cast<std::int64_t>(offset));
+        page.records.reserve(static_cast<size_t>(limit > 0 && limit < 1000 ? limit : 1000));
         while (rows.step())
             page.records.push_back(rows.record());
     } catch (...) {
@@ -665,6 +666,7 @@ RecordPage SqliteStorage::findRecords(std::int64_t account, const RecordFilter &
                                     " ORDER BY day, id LIMIT ? OFFSET ?");
         BindFilter(rows, account, filter);
         rows.bind(static_cast<std::int64_t>(limit)).bind(static_cast<std::int64_t>(offset));
+        page.records.reserve(static_cast<size_t>(limit > 0 && limit < 1000 ? limit : 1000));
         while (rows.step())
             page.records.push_back(rows.record());
     } catch (...) {
