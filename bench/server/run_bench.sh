@@ -54,3 +54,7 @@ curl -s -o /dev/null -d 'user_name=bench&user_pass=bench&action=login' "http://1
 run newest_page "action=data&input_user=bench&mini_money=&page=0&"
 run month_query "action=data&page=0&mini_money=&month1=$month&create_time=$month&"
 run save "action=add&user_name=bench&user_pass=bench&input_user=bench&name1=%CE%E7%B7%B9&money1=12.5&in1=0&type1=%B2%CD%D2%FB&create_time=2015-01-13&year1=2015&month1=1&day1=13&date1=2015-1-13&id_guid=GUID&"
+
+# Every save must have been stored, not just answered: the account grew by the number of saves.
+curl -s -d 'user_name=bench&user_pass=bench&action=data&page=0&' "$url" | grep -o 'RecCount="[0-9]*"' |
+  sed 's/RecCount="\([0-9]*\)"/records after the saves: \1 (100000 before)/'
