@@ -73,6 +73,7 @@ void EnsureHttpBridge()
 }
 
 QAtomicInt THttpThread::liveCount_;
+QAtomicInt THttpThread::waitingCount_;
 
 THttpThread::THttpThread(THttpThreadControl *owner) : Owner(owner)
 {
@@ -87,6 +88,11 @@ THttpThread::~THttpThread()
 int THttpThread::LiveCount()
 {
     return liveCount_.loadAcquire();
+}
+
+int THttpThread::WaitingForHandOver()
+{
+    return waitingCount_.loadAcquire();
 }
 
 bool THttpThread::runOnGui(const std::function<void()> &step)
@@ -106,8 +112,10 @@ bool THttpThread::runOnGui(const std::function<void()> &step)
             br.stepDone.wakeAll();
         },
         Qt::QueuedConnection);
+    waitingCount_.ref();
     while (!*done && !b.gone)
         b.stepDone.wait(&b.mutex);
+    waitingCount_.deref();
     return *done;
 }
 
@@ -139,7 +147,7 @@ bool THttpThread::perform(QString &message)
         reply->abort();
     };
     auto readSome = [&]() {
-        if (tooLarge)
+        if (tooLarge || !reply->isOpen())
             return;
         if (body.size() + reply->bytesAvailable() > kMaxReplyBytes) {
             refuse();
