@@ -68,7 +68,8 @@ void EnsureHttpBridge()
     Bridge &b = bridge();
     QMutexLocker lock(&b.mutex);
     QCoreApplication *app = QCoreApplication::instance();
-    if (b.context || !app || QCoreApplication::closingDown())
+    // Only the user-interface thread may make it: the steps must run there.
+    if (b.context || !app || QCoreApplication::closingDown() || QThread::currentThread() != app->thread())
         return;
     b.context = new BridgeContext(app);
     b.gone = false;
