@@ -5,9 +5,11 @@
 #include "core/Protocol.h"
 #include "core/Session.h"
 
-namespace lumora::RecordRequests {
+namespace lumora::RecordRequests
+{
 
-namespace {
+namespace
+{
 QString Line(const QString &name, const QString &value)
 {
     return name + QLatin1Char('=') + value + QStringLiteral("\r\n");
@@ -47,9 +49,9 @@ QString RecordLines(const TItemInfo &info)
 
 QString SaveBody(const TItemInfo &info)
 {
-    return SessionBlock() + protocol::ActionAdd + QStringLiteral("\r\n") + Line(QStringLiteral("user_name"), SessionUser) +
-           Line(QStringLiteral("user_pass"), SessionPassword) + Line(QStringLiteral("input_user"), SessionInputUser) +
-           RecordLines(info);
+    return SessionBlock() + protocol::ActionAdd + QStringLiteral("\r\n") +
+           Line(QStringLiteral("user_name"), SessionUser) + Line(QStringLiteral("user_pass"), SessionPassword) +
+           Line(QStringLiteral("input_user"), SessionInputUser) + RecordLines(info);
 }
 
 QString LockBody(const TItemInfo &info)

@@ -4,11 +4,13 @@
 
 #include <QString>
 
-namespace lumora {
+namespace lumora
+{
 
 // Bodies of the three record requests a line sends: save and delete to the post script, lock to the lock script.
 // Lines are raw name=value text ended by CR LF; Post does the form encoding.
-namespace RecordRequests {
+namespace RecordRequests
+{
 
 // Reads the record date from the date field (full-width digits allowed) into year1, month1 and day1 of info,
 // without leading zeros. False, with info unchanged, when the text is not a date.

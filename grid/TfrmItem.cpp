@@ -2,13 +2,19 @@
 
 #include "TfrmTCLine.h"
 
+#include "controls/TImagePanel.h"
+
 #include <QLabel>
 
-namespace lumora {
+namespace lumora
+{
 
 TfrmItem::TfrmItem(TfrmVGrid *grid, int index, QWidget *parent) : QWidget(parent)
 {
-    pnlShowData = new QWidget(this);
+    auto *show = new TImagePanel(this);
+    show->setBevelOuter(TImagePanel::bvNone);
+    show->setColor(Qt::white);
+    pnlShowData = show;
     pnlShowData->setObjectName(QStringLiteral("pnlShowData"));
     line = new TfrmTCLine(grid, pnlShowData);
     line->SlotPosition = index;

@@ -4,7 +4,8 @@
 
 class QLabel;
 
-namespace lumora {
+namespace lumora
+{
 
 class TfrmTCLine;
 class TfrmVGrid;

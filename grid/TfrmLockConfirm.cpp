@@ -5,7 +5,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-namespace lumora {
+namespace lumora
+{
 
 TfrmLockConfirm::TfrmLockConfirm(QWidget *parent) : QDialog(parent)
 {

@@ -2,7 +2,8 @@
 
 #include <QDialog>
 
-namespace lumora {
+namespace lumora
+{
 
 // "确定要锁定吗?": accepted by "锁定", rejected by "取消".
 class TfrmLockConfirm : public QDialog

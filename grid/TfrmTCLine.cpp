@@ -30,15 +30,17 @@
 #include <QMenu>
 #include <QUrl>
 
-namespace lumora {
+namespace lumora
+{
 
-namespace {
+namespace
+{
 
 const QString kModified = QStringLiteral("已修改,请及时保存");
 const QString kSaving = QStringLiteral("数据保存中...");
-const QColor kOrange(255, 128, 0);         // TColor 33023
-const QColor kSilver(192, 192, 192);       // clSilver
-const QColor kStatusCell(240, 240, 240);   // TColor 15790320
+const QColor kOrange(255, 128, 0);       // TColor 33023
+const QColor kSilver(192, 192, 192);     // clSilver
+const QColor kStatusCell(240, 240, 240); // TColor 15790320
 
 // The category box refills its list from the category text each time it drops down.
 class DropDownComboBox : public TColorBorderComboBox
@@ -195,8 +197,9 @@ void TfrmTCLine::BuildLayout()
     create_time_POP->hide();
 
     ImagePanel6 = NewCell(pnlLine, "ImagePanel6", 577, 232, kStatusCell);
-    btnSave = NewButton(ImagePanel6, "btnSave", QStringLiteral("保存"),
-                        QStringLiteral("保存 - 点击此按钮将修改的数据保存到网络上"), QRect(2, fieldTop, 36, fieldHeight));
+    btnSave =
+        NewButton(ImagePanel6, "btnSave", QStringLiteral("保存"),
+                  QStringLiteral("保存 - 点击此按钮将修改的数据保存到网络上"), QRect(2, fieldTop, 36, fieldHeight));
     btnSave->hide();
     txtSave = new QLabel(ImagePanel6);
     txtSave->setObjectName(QStringLiteral("txtSave"));
@@ -207,8 +210,9 @@ void TfrmTCLine::BuildLayout()
     is_lock = NewButton(ImagePanel6, "is_lock", QStringLiteral("锁"), QStringLiteral("记录已锁定 - 不能再修改"),
                         QRect(190, fieldTop, 18, fieldHeight));
     is_lock->hide();
-    PNGButtonEx1 = NewButton(ImagePanel6, "PNGButtonEx1", QStringLiteral("▼"),
-                             QStringLiteral("更多功能 - 点击显示更多的显示菜单"), QRect(210, fieldTop, 20, fieldHeight));
+    PNGButtonEx1 =
+        NewButton(ImagePanel6, "PNGButtonEx1", QStringLiteral("▼"), QStringLiteral("更多功能 - 点击显示更多的显示菜单"),
+                  QRect(210, fieldTop, 20, fieldHeight));
     id = new QLabel(ImagePanel6);
     id->setObjectName(QStringLiteral("id"));
     id->hide();

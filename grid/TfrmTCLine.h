@@ -10,7 +10,8 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 
-namespace lumora {
+namespace lumora
+{
 
 class TColorBorderComboBox;
 class THttpThreadControl;

@@ -5,22 +5,24 @@
 #include "TfrmTCLine.h"
 #include "VGridMath.h"
 
+#include "controls/SkinImages.h"
 #include "controls/TScrollBarEx.h"
 #include "lists/CategoryList.h"
 #include "util/MessageSeam.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QAbstractItemView>
+#include <QVBoxLayout>
 
-namespace lumora {
+namespace lumora
+{
 
 TfrmVGrid::TfrmVGrid(QWidget *parent) : QWidget(parent)
 {
@@ -50,6 +52,9 @@ TfrmVGrid::TfrmVGrid(QWidget *parent) : QWidget(parent)
     ScrollBarEx_V->setFixedWidth(19);
     ScrollBarEx_V->setColor(QColor(0x27, 0x27, 0x27)); // TColor 2565927
     ScrollBarEx_V->setMax(ScrollMax);
+    ScrollBarEx_V->setArrowTopImage(SkinImage(QStringLiteral("scroll_up")));
+    ScrollBarEx_V->setArrowBottomImage(SkinImage(QStringLiteral("scroll_down")));
+    ScrollBarEx_V->setDragVImage(SkinImage(QStringLiteral("scroll_thumb")));
     connect(ScrollBarEx_V, &TScrollBarEx::OnChange, this, &TfrmVGrid::ScrollBarEx_VChange);
     connect(ScrollBarEx_V, &TScrollBarEx::OnChangeAddOne, this, &TfrmVGrid::ScrollBarEx_VChangeAddOne);
     connect(ScrollBarEx_V, &TScrollBarEx::OnChangeDecOne, this, &TfrmVGrid::ScrollBarEx_VChangeDecOne);

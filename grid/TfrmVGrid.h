@@ -9,7 +9,8 @@
 
 #include <functional>
 
-namespace lumora {
+namespace lumora
+{
 
 class TfrmItem;
 class TfrmLockConfirm;

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-namespace lumora {
+namespace lumora
+{
 
 int VGridMath::ClampTop(int top, int recordCount)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
-namespace lumora {
+namespace lumora
+{
 
 // The record grid's index and thumb arithmetic, kept apart from the widgets so it can be checked without a screen.
 struct VGridMath {

@@ -47,8 +47,8 @@ void TestGridMath::thumbs_data()
     QTest::addColumn<double>("arrow");
     QTest::addColumn<double>("scrollTo");
     QTest::newRow("top of the list") << 0 << 41 << 0.0 << 0.0;
-    QTest::newRow("last record at the top: ScrollTo reaches the bottom, arrows stop short") << 40 << 41 << 975.0
-                                                                                           << 1000.0;
+    QTest::newRow("last record at the top: ScrollTo reaches the bottom, arrows stop short")
+        << 40 << 41 << 975.0 << 1000.0;
     QTest::newRow("truncated toward zero") << 1 << 3 << 333.0 << 500.0;
     QTest::newRow("no records") << 0 << 0 << 0.0 << 0.0;
     QTest::newRow("one record") << 0 << 1 << 0.0 << 0.0;

@@ -8,8 +8,10 @@
 
 #include "controls/TColorBorderComboBox.h"
 #include "controls/TImagePanel.h"
+#include "controls/TPNGButtonEx.h"
 #include "controls/TScrollBarEx.h"
 #include "core/Base64.h"
+#include "core/HttpThreadControl.h"
 #include "core/ItemInfo.h"
 #include "util/Gbk.h"
 
@@ -125,8 +127,8 @@ inline QString RecordRowXml(const TItemInfo &info)
 // A reply document; info is the inner attribute text of "Info" or empty for none.
 inline QString ReplyXml(const QStringList &rows, const QString &info = QString(), const QString &result = "1")
 {
-    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"gbk\"?><root><Result Value=\"%1\"/><Data>")
-                      .arg(result);
+    QString xml =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"gbk\"?><root><Result Value=\"%1\"/><Data>").arg(result);
     xml += rows.join(QString());
     xml += QStringLiteral("</Data>");
     if (!info.isEmpty())

@@ -3,6 +3,7 @@
 #include "controls/TColorBorderComboBox.h"
 #include "controls/TImagePanel.h"
 
+#include "grid/Tform_date.h"
 #include "grid/TfrmItem.h"
 
 #include "controls/TScrollBarEx.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 using namespace lumora;
 using namespace lumora::test;
@@ -38,6 +40,8 @@ private slots:
     void inOutWordStoresCode();
     void cursorFollowsRecord();
     void findLineByIdIgnoresHiddenSlots();
+    void datePopupWritesTheField();
+    void categoryListRefilledOnDropDown();
     void scrollingCreatesNoWidget();
 };
 
@@ -276,10 +280,53 @@ void TestGridView::findLineByIdIgnoresHiddenSlots()
     QCOMPARE(host.grid->FindLineById(QString()), nullptr);
 }
 
+void TestGridView::datePopupWritesTheField()
+{
+    GridHost host;
+    host.loadPage(2);
+    host.grid->ShowFrom(0);
+    TfrmTCLine *line = host.line(1);
+    line->create_time->setText(QStringLiteral("2009-1-31"));
+    host.grid->RecordList[1].Modified = false;
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        if (auto *dialog = qobject_cast<Tform_date *>(QApplication::activeModalWidget())) {
+            opened = true;
+            dialog->accept();
+        }
+    });
+
+    emit line->create_time_POP->OnClick();
+
+    QVERIFY(opened);
+    QCOMPARE(line->create_time->text(), QStringLiteral("2009-01-31"));
+    QCOMPARE(host.grid->RecordList[1].create_time, QStringLiteral("2009-01-31"));
+    QVERIFY(host.grid->RecordList[1].Modified);
+}
+
+void TestGridView::categoryListRefilledOnDropDown()
+{
+    GridHost host;
+    host.loadPage(1);
+    host.grid->ShowFrom(0);
+    TfrmTCLine *line = host.line(0);
+    line->type1->setEditText(QStringLiteral("自填"));
+    host.grid->RecordList[0].Modified = false;
+    CategoryListText = QStringLiteral("甲\r\n乙\r\n丙");
+
+    line->type1->showPopup();
+    line->type1->hidePopup();
+
+    QCOMPARE(line->type1->count(), 3);
+    QCOMPARE(line->type1->itemText(2), QStringLiteral("丙"));
+    QCOMPARE(line->type1->currentText(), QStringLiteral("自填"));
+    QVERIFY(!host.grid->RecordList[0].Modified); // refilling the list is no edit
+}
+
 void TestGridView::scrollingCreatesNoWidget()
 {
     GridHost host;
-    host.loadPage(2000);
+    host.loadPage(600);
     const int before = int(host.window.findChildren<QWidget *>().size());
     const int topLevels = int(QApplication::topLevelWidgets().size());
 

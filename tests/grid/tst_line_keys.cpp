@@ -101,7 +101,8 @@ void TestLineKeys::enterChainSavesAndOpensNextLine()
     QCOMPARE(Field(request.body, "type1"), QStringLiteral("餐饮"));
     QCOMPARE(Field(request.body, "create_time"), today.toString(QStringLiteral("yyyy-MM-dd")));
     QCOMPARE(Field(request.body, "month1"), QString::number(today.month()));
-    QCOMPARE(Field(request.body, "date1"), QStringLiteral("%1-%2-%3").arg(today.year()).arg(today.month()).arg(today.day()));
+    QCOMPARE(Field(request.body, "date1"),
+             QStringLiteral("%1-%2-%3").arg(today.year()).arg(today.month()).arg(today.day()));
     const QString id = Field(request.body, "id_guid");
     QVERIFY(QRegularExpression(QStringLiteral("^\\{[0-9A-F-]{36}\\}$")).match(id).hasMatch());
 
