@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace lumora {
+namespace lumora
+{
 
 class THttpThreadControl;
 

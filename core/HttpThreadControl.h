@@ -8,7 +8,8 @@
 
 #include <functional>
 
-namespace lumora {
+namespace lumora
+{
 
 class THttpThread;
 

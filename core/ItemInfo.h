@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace lumora {
+namespace lumora
+{
 
 // One ledger entry in memory.
 struct TItemInfo {

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace lumora::protocol {
+namespace lumora::protocol
+{
 
 // Scripts under ServiceBaseUrl.
 inline const QString ScriptLogin = QStringLiteral("kessum_login.php");

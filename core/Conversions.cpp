@@ -1,0 +1,124 @@
+#include "Conversions.h"
+
+#include "HttpThreadControl.h"
+#include "NetSta.h"
+
+#include "util/MessageSeam.h"
+
+#include <QDomDocument>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QUuid>
+
+namespace lumora
+{
+
+namespace
+{
+// A reply can be a whole HTML error page; the box shows only its beginning.
+constexpr int kShownReplyChars = 300;
+
+void showReplyError(const QString &replyText)
+{
+    QString shown = replyText;
+    if (shown.size() > kShownReplyChars)
+        shown = shown.left(kShownReplyChars) + QStringLiteral("...");
+    ShowMessage(QStringLiteral("错误: ") + shown);
+}
+
+// "true"/"false" in any case, or a number (zero is false).
+bool toBoolean(const QString &value, bool *ok)
+{
+    const QString text = value.trimmed();
+    *ok = true;
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    const double number = text.toDouble(ok);
+    return *ok && number != 0.0;
+}
+} // namespace
+
+bool IsReplyOk(THttpThreadControl *component)
+{
+    return IsReplyOk(component ? component->ResponseText : QString());
+}
+
+bool IsReplyOk(const QString &replyText)
+{
+    HideBusy();
+    QDomDocument doc;
+    if (!doc.setContent(replyText)) {
+        showReplyError(replyText);
+        return false;
+    }
+    const QDomElement result = doc.documentElement().firstChildElement(QStringLiteral("Result"));
+    if (result.isNull() || !result.hasAttribute(QStringLiteral("Value")))
+        return false;
+    bool ok = false;
+    const bool value = toBoolean(result.attribute(QStringLiteral("Value")), &ok);
+    if (!ok) {
+        showReplyError(replyText);
+        return false;
+    }
+    return value;
+}
+
+QString NewRecordId()
+{
+    const QUuid id = QUuid::createUuid();
+    if (id.isNull())
+        return {};
+    return id.toString(QUuid::WithBraces).toUpper();
+}
+
+QString ToHalfWidth(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'。')
+            out += QLatin1Char('.');
+        else if (u == u'：')
+            out += QLatin1Char(':');
+        else if (u >= u'０' && u <= u'９')
+            out += QChar(u'0' + (u - u'０'));
+        else
+            out += c;
+    }
+    qsizetype begin = 0;
+    qsizetype end = out.size();
+    while (begin < end && out.at(begin).unicode() <= 32)
+        ++begin;
+    while (end > begin && out.at(end - 1).unicode() <= 32)
+        --end;
+    return out.mid(begin, end - begin);
+}
+
+QString InOutToCode(const QString &text)
+{
+    return text == QStringLiteral("支出") ? QStringLiteral("0") : QStringLiteral("1");
+}
+
+QString CodeToInOut(const QString &code)
+{
+    if (code == QLatin1String("0") || code.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("支出");
+    return QStringLiteral("收入");
+}
+
+QString LocalIpAddress()
+{
+    const QHostInfo entry = QHostInfo::fromName(QHostInfo::localHostName());
+    if (entry.error() != QHostInfo::NoError)
+        return {};
+    for (const QHostAddress &address : entry.addresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            return address.toString();
+    }
+    return {};
+}
+
+} // namespace lumora

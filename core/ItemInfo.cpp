@@ -1,0 +1,11 @@
+#include "ItemInfo.h"
+
+namespace lumora
+{
+
+void ClearRecordId(TItemInfo &info)
+{
+    info.id_guid.clear();
+}
+
+} // namespace lumora
