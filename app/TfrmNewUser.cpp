@@ -19,8 +19,9 @@ TfrmNewUser::TfrmNewUser(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 #ifdef LUMORA_HAVE_WEBENGINE
-    WebBrowser1 = new QWebEngineView(this);
-    layout->addWidget(WebBrowser1, 1);
+    auto *view = new QWebEngineView(this);
+    WebBrowser1 = view;
+    layout->addWidget(view, 1);
 #else
     layout->addStretch(1);
 #endif
@@ -45,7 +46,7 @@ void TfrmNewUser::Navigate(const QUrl &url)
 {
     url_ = url;
 #ifdef LUMORA_HAVE_WEBENGINE
-    WebBrowser1->setUrl(url);
+    static_cast<QWebEngineView *>(WebBrowser1)->setUrl(url);
 #endif
 }
 

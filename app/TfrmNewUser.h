@@ -5,9 +5,6 @@
 
 class QPushButton;
 class QWidget;
-#ifdef LUMORA_HAVE_WEBENGINE
-class QWebEngineView;
-#endif
 
 namespace lumora
 {
@@ -25,9 +22,9 @@ public:
     void Navigate(const QUrl &url);
     QUrl url() const { return url_; }
 
-#ifdef LUMORA_HAVE_WEBENGINE
-    QWebEngineView *WebBrowser1 = nullptr;
-#endif
+    // A QWebEngineView when the program has Qt WebEngine, else nullptr. (No #ifdef here: the define is private to
+    // the app library, and the class must look the same to every file that includes this header.)
+    QWidget *WebBrowser1 = nullptr;
     QWidget *Panel1 = nullptr;      // hidden
     QPushButton *Button1 = nullptr; // "关闭", does nothing
 

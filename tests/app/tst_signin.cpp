@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -183,7 +184,7 @@ private slots:
         QCOMPARE(sent.first().path, QByteArray("/ms/kessum/new_ver.php"));
         // Posted before any settings were read: the session lines are empty.
         QCOMPARE(sent.first().body,
-                 QByteArray("user_name=&user_pass=&input_user=&client_type=pc&protocol_version=1.0&"));
+                 QByteArray("user_name=&user_pass=&input_user=&client_type=pc&protocol_version=1%2E0&"));
         QCOMPARE(ServiceBaseUrl, server_->url(QStringLiteral("ms/kessum/")));
     }
 
@@ -229,10 +230,10 @@ private slots:
 
         const QByteArray login = requestsTo("kessum_login.php").first().body;
         QCOMPARE(login, QByteArray("user_name=alice&user_pass=pw&input_user=%C6%DE%D7%D3&client_type=pc&"
-                                   "protocol_version=1.0&action=login&user_name=alice&user_pass=pw&"));
+                                   "protocol_version=1%2E0&action=login&user_name=alice&user_pass=pw&"));
         QCOMPARE(requestsTo("kessum_sqlite_type.php").first().body,
                  QByteArray("user_name=alice&user_pass=pw&input_user=%C6%DE%D7%D3&client_type=pc&"
-                            "protocol_version=1.0&action=data&"));
+                            "protocol_version=1%2E0&action=data&"));
         // The remembered values are the untrimmed boxes.
         QVERIFY(
             FromGbk(configText()).contains(QStringLiteral("<Login Save=\"True\" InputUser=\"妻子\" User=\" alice \"")));
