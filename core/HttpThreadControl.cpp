@@ -5,6 +5,7 @@
 #include "util/Gbk.h"
 
 #include <QRegularExpression>
+#include <QStringEncoder>
 
 namespace lumora
 {
@@ -36,6 +37,7 @@ void THttpThreadControl::Post(const QString &url, const QString &lines)
 
 void THttpThreadControl::Start()
 {
+    EnsureHttpBridge(); // the component may have been made before the application object
     auto *worker = new THttpThread(this);
     InFlight.append(worker);
     worker->Url = Url;
@@ -71,16 +73,37 @@ void appendEncoded(QByteArray &out, const QByteArray &value)
 }
 } // namespace
 
+namespace
+{
+QByteArray textToGbk(const QString &text)
+{
+    bool ascii = true;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return text.toLatin1();
+    thread_local QStringEncoder encoder("GBK");
+    if (!encoder.isValid())
+        return ToGbk(text);
+    encoder.resetState();
+    return encoder.encode(text);
+}
+} // namespace
+
 QByteArray THttpThreadControl::EncodeFormBody(const QStringList &lines)
 {
     QByteArray body;
     for (const QString &line : lines) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq < 0 || eq == line.size() - 1) {
-            body += ToGbk(line);
+            body += textToGbk(line);
         } else {
-            body += ToGbk(line.left(eq + 1));
-            appendEncoded(body, ToGbk(line.mid(eq + 1)));
+            body += textToGbk(line.left(eq + 1));
+            appendEncoded(body, textToGbk(line.mid(eq + 1)));
         }
         body += "\r\n";
     }

@@ -58,7 +58,6 @@ void ShowBusy()
         }
     }
     g_busy->show();
-    g_busy->raise();
 }
 
 void HideBusy()

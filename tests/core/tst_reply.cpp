@@ -1,0 +1,225 @@
+#include "core/Base64.h"
+#include "core/Reply.h"
+
+#include "util/ExeFolder.h"
+#include "util/Gbk.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace lumora;
+
+namespace
+{
+QString b64(const QString &text)
+{
+    return QString::fromLatin1(Base64EncodeLine(ToGbk(text)));
+}
+
+QByteArray readFile(const QString &name)
+{
+    QFile f(ExeFolder() + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+class TestReply : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void envelope();
+    void rowsWhateverTheirName();
+    void rows_data();
+    void rows();
+    void recordRowSetsPresentFieldsOnly();
+    void rowTextOfBadBase64();
+    void pageInfo_data();
+    void pageInfo();
+    void monthTotalRow();
+    void notWellFormedThrows();
+    void debugDump();
+    void dataDumpHoldsTheLastDocument();
+    void dumpIntoMissingFolderIsSilent();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void TestReply::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    SetExeFolder(dir->path());
+}
+
+void TestReply::envelope()
+{
+    const Reply r = ParseReply(QStringLiteral("<?xml version=\"1.0\" encoding=\"gbk\"?>\n<x><a><Data/></a><Result "
+                                              "Value=\"1\"/><Data n=\"1\"/><Data n=\"2\"/><Info CurPage=\"0\"/></x> "));
+    QVERIFY(!r.result.isNull());
+    QCOMPARE(r.data.attribute("n"), QStringLiteral("1")); // the first "Data" child, not a nested one
+    QVERIFY(!r.info.isNull());
+}
+
+void TestReply::rowsWhateverTheirName()
+{
+    const Reply r = ParseReply(QStringLiteral("<x><Data><Row a=\"1\"/>text<item a=\"2\"/><!-- c --><z a=\"3\"><q/></z>"
+                                              "</Data></x>"));
+    const auto rows = ReplyRows(r);
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(1).attribute("a"), QStringLiteral("2"));
+    QCOMPARE(rows.at(2).tagName(), QStringLiteral("z"));
+}
+
+void TestReply::rows_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<int>("count");
+    QTest::newRow("empty Data") << "<x><Data></Data></x>" << 0;
+    QTest::newRow("no Data") << "<x><Result Value=\"1\"/></x>" << 0;
+    QTest::newRow("empty root") << "<x/>" << 0;
+    QTest::newRow("two rows") << "<x><Data><r/><r/></Data></x>" << 2;
+}
+
+void TestReply::rows()
+{
+    QFETCH(QString, reply);
+    QFETCH(int, count);
+    QCOMPARE(ReplyRows(ParseReply(reply)).size(), count);
+}
+
+void TestReply::recordRowSetsPresentFieldsOnly()
+{
+    const QString xml = QStringLiteral("<x><Data><Row id_guid=\"%1\" id=\"%2\" name1=\"%3\" in1=\"%4\" money1=\"%5\" "
+                                       "type1=\"%6\" create_time=\"%7\" input_user=\"%8\" is_lock=\"%9\"/>"
+                                       "<Other name1=\"%3\"/></Data></x>")
+                            .arg(b64("{A}"), b64("12"), b64("午饭 & 晚饭"), b64("0"), b64("25.5"), b64("餐饮"),
+                                 b64("2009-01-05"), b64("192.168.0.2"), b64("1"));
+    const auto rows = ReplyRows(ParseReply(xml));
+    QCOMPARE(rows.size(), 2);
+
+    TItemInfo full;
+    ReadRecordRow(rows.at(0), full);
+    QCOMPARE(full.id_guid, QStringLiteral("{A}"));
+    QCOMPARE(full.id, QStringLiteral("12"));
+    QCOMPARE(full.name1, QStringLiteral("午饭 & 晚饭"));
+    QCOMPARE(full.in1, QStringLiteral("0"));
+    QCOMPARE(full.money1, QStringLiteral("25.5"));
+    QCOMPARE(full.type1, QStringLiteral("餐饮"));
+    QCOMPARE(full.create_time, QStringLiteral("2009-01-05"));
+    QCOMPARE(full.input_user, QStringLiteral("192.168.0.2"));
+    QCOMPARE(full.is_lock, QStringLiteral("1"));
+
+    TItemInfo partial;
+    partial.money1 = QStringLiteral("kept");
+    partial.StatusText = QStringLiteral("status");
+    ReadRecordRow(rows.at(1), partial);
+    QCOMPARE(partial.name1, QStringLiteral("午饭 & 晚饭"));
+    QCOMPARE(partial.money1, QStringLiteral("kept"));
+    QCOMPARE(partial.StatusText, QStringLiteral("status"));
+}
+
+void TestReply::rowTextOfBadBase64()
+{
+    const auto rows = ReplyRows(ParseReply(QStringLiteral("<x><Data><r a=\"!!YWJj!!\" e=\"\"/></Data></x>")));
+    bool present = false;
+    QCOMPARE(RowText(rows.first(), "a", &present), QStringLiteral("abc")); // invalid characters are skipped
+    QVERIFY(present);
+    QCOMPARE(RowText(rows.first(), "e", &present), QString());
+    QVERIFY(present);
+    QCOMPARE(RowText(rows.first(), "missing", &present), QString());
+    QVERIFY(!present);
+}
+
+void TestReply::pageInfo_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<bool>("throws");
+    QTest::addColumn<QList<int>>("values");
+
+    QTest::newRow("all three") << "<x><Info RecCount=\"123\" RecCountInPage=\"50\" CurPage=\"2\"/></x>" << true << false
+                               << QList<int>{123, 50, 2};
+    QTest::newRow("missing Info keeps values") << "<x><Data/></x>" << false << false << QList<int>{-1, -1, -1};
+    QTest::newRow("only CurPage") << "<x><Info CurPage=\"3\"/></x>" << true << false << QList<int>{-1, -1, 3};
+    QTest::newRow("not an integer") << "<x><Info RecCount=\"12a\"/></x>" << true << true << QList<int>{};
+    QTest::newRow("decimal") << "<x><Info RecCount=\"1.5\"/></x>" << true << true << QList<int>{};
+    QTest::newRow("empty") << "<x><Info CurPage=\"\"/></x>" << true << true << QList<int>{};
+}
+
+void TestReply::pageInfo()
+{
+    QFETCH(QString, reply);
+    QFETCH(bool, found);
+    QFETCH(bool, throws);
+    QFETCH(QList<int>, values);
+
+    PageInfo page{-1, -1, -1};
+    const Reply r = ParseReply(reply);
+    if (throws) {
+        QVERIFY_THROWS_EXCEPTION(LumoraError, ReadPageInfo(r, page));
+        return;
+    }
+    QCOMPARE(ReadPageInfo(r, page), found);
+    QCOMPARE((QList<int>{page.RecCount, page.RecCountInPage, page.CurPage}), values);
+}
+
+void TestReply::monthTotalRow()
+{
+    const QString xml = QStringLiteral("<x><Data><r money1=\"%1\" money_in1=\"%2\" year1=\"%3\"/></Data></x>")
+                            .arg(b64("100.00"), b64("20"), b64("2009"));
+    const MonthTotalRow t = ReadMonthTotalRow(ReplyRows(ParseReply(xml)).first());
+    QCOMPARE(t.money1, QStringLiteral("100.00"));
+    QCOMPARE(t.money_in1, QStringLiteral("20"));
+    QCOMPARE(t.year1, QStringLiteral("2009"));
+    QVERIFY(t.hasMoney1 && t.hasMoneyIn1 && t.hasYear1);
+    QVERIFY(!t.hasMoneyYe1 && !t.hasMonth1);
+    QVERIFY(t.month1.isEmpty());
+}
+
+void TestReply::notWellFormedThrows()
+{
+    try {
+        ParseReply(QStringLiteral("<x><Data></x>"));
+        QFAIL("no error");
+    } catch (const LumoraError &e) {
+        QVERIFY(!e.message().isEmpty());
+        QCOMPARE(QString::fromStdString(e.what()), e.message());
+    }
+    QVERIFY_THROWS_EXCEPTION(LumoraError, ParseReply(QString()));
+}
+
+void TestReply::debugDump()
+{
+    WriteDebugDump(QStringLiteral("<x>\n<Data 名=\"1\"/>\r\n</x"));
+    QCOMPARE(readFile("debug.xml"), ToGbk(QStringLiteral("<x>\r\n<Data 名=\"1\"/>\r\n</x\r\n")));
+    WriteDebugDump(QStringLiteral("a\r\n"));
+    QCOMPARE(readFile("debug.xml"), QByteArray("a\r\n"));
+}
+
+void TestReply::dataDumpHoldsTheLastDocument()
+{
+    Reply first = ParseReply(QStringLiteral("<x><Data><r n=\"一\"/></Data></x>"));
+    Reply second = ParseReply(QStringLiteral("<x><Data><r n=\"二\"/></Data></x>"));
+    WriteDataDump(first.doc);
+    second.data.firstChildElement().setAttribute(QStringLiteral("copy"), QStringLiteral("复制"));
+    WriteDataDump(second.doc);
+
+    const QString text = FromGbk(readFile("data.xml"));
+    QVERIFY2(text.contains(QStringLiteral("n=\"二\"")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("copy=\"复制\"")));
+    QVERIFY(!text.contains(QStringLiteral("一")));
+    QVERIFY(!ParseReply(text).data.isNull());
+}
+
+void TestReply::dumpIntoMissingFolderIsSilent()
+{
+    SetExeFolder(dir->filePath(QStringLiteral("no/such/folder")));
+    WriteDebugDump(QStringLiteral("x"));
+    WriteDataDump(QDomDocument());
+    QVERIFY(!QFile::exists(ExeFolder() + QStringLiteral("debug.xml")));
+}
+
+QTEST_GUILESS_MAIN(TestReply)
+#include "tst_reply.moc"
