@@ -45,7 +45,7 @@ private:
 
 } // namespace
 
-Accounts::Accounts(Storage &storage) : storage_(storage) {}
+Accounts::Accounts(Storage &storage, PasswordCost cost) : storage_(storage), cost_(cost) {}
 
 std::string Accounts::DefaultCategories()
 {
@@ -53,11 +53,13 @@ std::string Accounts::DefaultCategories()
            "理财\r\n其他";
 }
 
-std::string Accounts::Hash(const std::string &password)
+std::string Accounts::hash(const std::string &password) const
 {
+    const bool minimal = cost_ == PasswordCost::Minimal;
     char hash[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str(hash, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+    if (crypto_pwhash_str(hash, password.data(), password.size(),
+                          minimal ? crypto_pwhash_OPSLIMIT_MIN : crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          minimal ? crypto_pwhash_MEMLIMIT_MIN : crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
         throw std::runtime_error("out of memory while hashing a password");
     return hash;
 }
@@ -95,20 +97,21 @@ Accounts::Outcome Accounts::create(const std::string &name, const std::string &p
         return Outcome::PasswordTooLong;
     if (!Utf8ToGbk(password))
         return Outcome::PasswordInvalid;
-    std::string hash;
+    std::string passwordHash;
     {
         HashSlot slot(hashing_);
-        hash = Hash(password);
+        passwordHash = hash(password);
     }
-    return storage_.createAccount(name, hash, DefaultCategories()) == CreateOutcome::Created ? Outcome::Created
-                                                                                             : Outcome::NameTaken;
+    return storage_.createAccount(name, passwordHash, DefaultCategories()) == CreateOutcome::Created
+               ? Outcome::Created
+               : Outcome::NameTaken;
 }
 
 std::int64_t Accounts::ensure(const std::string &name, const std::string &password)
 {
     if (const auto existing = storage_.findAccount(name)) {
         if (crypto_pwhash_str_verify(existing->passwordHash.c_str(), password.data(), password.size()) != 0)
-            storage_.setPasswordHash(existing->id, Hash(password));
+            storage_.setPasswordHash(existing->id, hash(password));
         cache_.clear();
         return existing->id;
     }

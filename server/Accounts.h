@@ -11,6 +11,8 @@
 namespace lumora::service
 {
 
+enum class PasswordCost { Interactive, Minimal };
+
 // Names and passwords are UTF-8.
 class Accounts
 {
@@ -29,7 +31,7 @@ public:
     static constexpr int kMaxNameChars = 32;
     static constexpr int kMaxPasswordBytes = 128;
 
-    explicit Accounts(Storage &storage);
+    explicit Accounts(Storage &storage, PasswordCost cost = PasswordCost::Interactive);
 
     // The account id when the pair is right.
     std::optional<std::int64_t> authenticate(const std::string &name, const std::string &password);
@@ -40,9 +42,10 @@ public:
     static std::string DefaultCategories();
 
 private:
-    static std::string Hash(const std::string &password);
+    std::string hash(const std::string &password) const;
 
     Storage &storage_;
+    PasswordCost cost_;
     CredentialCache cache_;
     // argon2id takes 64 MiB per check: a burst of wrong passwords must not take all the memory at once.
     std::counting_semaphore<2> hashing_{2};

@@ -12,6 +12,8 @@ namespace lumora::service
 class FormBody;
 
 struct ServiceOptions {
+    // Minimal is for tests only: it keeps argon2id but at its lowest cost.
+    PasswordCost passwordCost = PasswordCost::Interactive;
     std::string version = "2015.01.29.1";
     std::string versionInfo = "发现新版本,请到官网下载最新的软件版本.";
 };

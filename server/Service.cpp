@@ -53,8 +53,8 @@ std::string OneLine(const std::string &text)
 } // namespace
 
 Service::Service(Storage &storage, ServiceOptions options, size_t threads, LogSink log)
-    : storage_(storage), accounts_(storage), routes_(storage, accounts_, std::move(options)), registration_(accounts_),
-      log_(std::move(log)), server_(std::make_unique<httplib::Server>())
+    : storage_(storage), accounts_(storage, options.passwordCost), routes_(storage, accounts_, std::move(options)),
+      registration_(accounts_), log_(std::move(log)), server_(std::make_unique<httplib::Server>())
 {
     if (threads == 0)
         threads = std::max(8u, std::thread::hardware_concurrency() * 4);
@@ -83,6 +83,7 @@ void Service::install()
     httplib::Server &server = *server_;
     server.set_payload_max_length(kMaxBodyBytes);
     server.set_keep_alive_max_count(1000);
+    server.set_tcp_nodelay(true); // small replies must not wait for the peer's delayed ACK
     server.set_read_timeout(20, 0);
     server.set_write_timeout(20, 0);
 
