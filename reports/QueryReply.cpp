@@ -1,0 +1,95 @@
+#include "QueryReply.h"
+
+#include "core/Base64.h"
+#include "core/Conversions.h"
+#include "core/Reply.h"
+
+#include <QLocale>
+#include <QStringDecoder>
+
+#include <cmath>
+
+namespace lumora
+{
+
+namespace
+{
+
+// RowText with one GBK decoder for the whole reply: making a decoder per value costs more than decoding a thousand
+// rows of short values does.
+class RowReader
+{
+public:
+    QString text(const QDomElement &row, const QString &attribute)
+    {
+        if (!row.hasAttribute(attribute))
+            return {};
+        return gbk_.decode(Base64Decode(row.attribute(attribute).toLatin1()));
+    }
+
+private:
+    QStringDecoder gbk_{"GBK", QStringDecoder::Flag::Stateless};
+};
+
+} // namespace
+
+QueryRecords ReadQueryRecords(const Reply &reply)
+{
+    RowReader reader;
+    QueryRecords records;
+    const QList<QDomElement> rows = ReplyRows(reply);
+    records.rows.reserve(rows.size());
+    for (const QDomElement &row : rows) {
+        QueryRecordRow line;
+        line.name1 = reader.text(row, QStringLiteral("name1"));
+        const QString in1 = reader.text(row, QStringLiteral("in1"));
+        line.inOut = CodeToInOut(in1);
+        line.type1 = reader.text(row, QStringLiteral("type1"));
+        line.create_time = reader.text(row, QStringLiteral("create_time"));
+        const double money = AmountValue(reader.text(row, QStringLiteral("money1")));
+        line.money1 = AmountText(money);
+        if (in1 != QLatin1String("1"))
+            records.expenseTotal += money;
+        records.rows.append(line);
+    }
+    return records;
+}
+
+QList<CategoryTotal> ReadCategoryTotals(const Reply &reply)
+{
+    QList<CategoryTotal> totals;
+    for (const QDomElement &row : ReplyRows(reply))
+        totals.append(
+            {RowText(row, QStringLiteral("type1")), AmountText(AmountValue(RowText(row, QStringLiteral("money1"))))});
+    return totals;
+}
+
+double AmountValue(const QString &text)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+QString AmountText(double value)
+{
+    QString text = QString::asprintf("%.2f", value);
+    // A sum of cancelling amounts may round to "-0.00"; show it as zero.
+    if (text == QLatin1String("-0.00"))
+        text = QStringLiteral("0.00");
+    return text;
+}
+
+QString CategoryNodeText(const CategoryTotal &total)
+{
+    return total.category + QLatin1Char('(') + total.amount + QLatin1Char(')');
+}
+
+QString CategoryOfNodeText(const QString &nodeText)
+{
+    // The amount is appended last and never holds "(", so its bracket is the last one.
+    const qsizetype open = nodeText.lastIndexOf(QLatin1Char('('));
+    return open < 0 ? nodeText : nodeText.left(open);
+}
+
+} // namespace lumora

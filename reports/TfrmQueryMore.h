@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QDate>
+#include <QDialog>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSplitter;
+class QTableWidget;
+class QTreeWidget;
+
+namespace lumora
+{
+
+class THttpThreadControl;
+class TPNGButtonEx;
+struct QueryRecords;
+struct QueryStrip;
+
+// "费用查询": what was spent in a period, as records with their expense total and as totals per category.
+// Created on first use and kept, so it shows its last period and results on every opening.
+class TfrmQueryMore : public QDialog
+{
+    Q_OBJECT
+public:
+    // today gives the current date (the initial period and "本月"); the system date when empty.
+    explicit TfrmQueryMore(QWidget *parent = nullptr, std::function<QDate()> today = {});
+    ~TfrmQueryMore() override;
+
+    // Parameter strip.
+    QLabel *Label1 = nullptr;
+    QLineEdit *edit_date_begin1 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *edit_date_end1 = nullptr;
+    QPushButton *Button2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label4 = nullptr;
+    QComboBox *type1 = nullptr;
+    QLabel *Label_sum1 = nullptr;
+    QLabel *hj_day_label1 = nullptr;
+    TPNGButtonEx *btnCurMonth = nullptr;
+    TPNGButtonEx *btnMonth1 = nullptr;
+    TPNGButtonEx *btnMonth2 = nullptr;
+    QCheckBox *CheckBox_max1 = nullptr;
+    QLineEdit *Edit_max1 = nullptr;
+    TPNGButtonEx *btnQuery = nullptr;
+    QLabel *Label6 = nullptr;
+    QLabel *Label5 = nullptr;
+
+    // Results.
+    QSplitter *Splitter1 = nullptr;
+    QLabel *pnlTypeCaption = nullptr;
+    QTreeWidget *treeType1 = nullptr;
+    QTableWidget *gridHj1 = nullptr;
+
+    THttpThreadControl *httpAllData = nullptr;     // records
+    THttpThreadControl *httpAllData_sum = nullptr; // category totals
+
+    // Called when a query starts, so the main window can set its CurPage to 0.
+    std::function<void()> ResetCurPage;
+    // The date dialog: (field text, result) -> confirmed. PickDate unless a test puts its own in.
+    std::function<bool(const QString &, QString &)> PickDateFn;
+
+    // Handlers, public so the main window's tests and the benchmark can drive them without a pointer.
+    void btnQueryClick();
+    void btnCurMonthClick();
+    void btnMonth1Click();
+    void btnMonth2Click();
+    void Button1Click();
+    void Button2Click();
+    void treeType1DblClick();
+    void httpAllDataHttpData(THttpThreadControl *component);
+    void httpAllData_sumHttpData(THttpThreadControl *component);
+    void httpAllDataHttpError(THttpThreadControl *component, const QString &err);
+
+    // Puts records into the grid and their expense total into hj_day_label1.
+    void ShowRecords(const QueryRecords &records);
+
+    QueryStrip CurrentStrip() const;
+    QDate Today() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void BuildStrip();
+    void BuildResults();
+    void SetCell(int row, int column, const QString &text);
+    void ShiftPeriod(int months);
+    void PickInto(QLineEdit *field);
+
+    std::function<QDate()> today_;
+    bool placed_ = false;
+};
+
+// The application's one query window, created on first call and kept until the application object goes.
+TfrmQueryMore *QueryMoreForm();
+// Shows it modally with the state it had; resetCurPage is called whenever a query starts.
+int ShowQueryMore(std::function<void()> resetCurPage = {});
+
+} // namespace lumora
