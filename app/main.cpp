@@ -3,6 +3,8 @@
 #include "StartupFiles.h"
 #include "TForm_pass.h"
 
+#include "ledger/TForm1.h"
+
 #include "core/DateText.h"
 #include "core/Session.h"
 #include "util/ExeFolder.h"
@@ -49,18 +51,20 @@ int main(int argc, char *argv[])
     // Its creation posts the version check.
     TForm_pass signIn;
 
-    // ---- Main window (TForm1) goes here. Its creation reads config.xml into the sign-in dialog, opens sis1.ini
-    // and sets signIn.RecountMonth to its own RecountMonth; until it exists, start-up does the first two itself.
+    // Its creation builds the record grid; the settings are read into the sign-in dialog before it is shown.
+    TForm1 mainWindow;
     signIn.LoadSignInSettings();
     OpenIniSettings();
+    signIn.RecountMonth = [&mainWindow](const QDateTime &date) { mainWindow.RecountMonth(date); };
 
-    if (signIn.exec() != QDialog::Accepted)
+    if (signIn.exec() != QDialog::Accepted) {
+        CloseIniSettings();
         return 0;
+    }
 
-    // ---- After the sign-in: the main window's QueryLast50(0), creation of TForm_nb, then the event loop that
-    // runs until the main window closes:
-    //     return app.exec();
-    // Until the main window exists the program ends here.
+    mainWindow.QueryLast50(0);
+    mainWindow.show();
+    const int result = app.exec();
     CloseIniSettings();
-    return 0;
+    return result;
 }
