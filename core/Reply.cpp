@@ -1,5 +1,7 @@
 #include "Reply.h"
 
+#include <QTextStream>
+
 #include "Base64.h"
 
 #include "util/ExeFolder.h"
@@ -159,7 +161,13 @@ void WriteDebugDump(const QString &replyText)
 
 void WriteDataDump(const QDomDocument &doc)
 {
-    writeQuietly(QStringLiteral("data.xml"), ToGbk(doc.toString()));
+    // Saved node by node: QDomDocument::toString() warns about the GBK declaration it cannot honour itself.
+    QString text;
+    QTextStream stream(&text);
+    for (QDomNode node = doc.firstChild(); !node.isNull(); node = node.nextSibling())
+        node.save(stream, 1);
+    stream.flush();
+    writeQuietly(QStringLiteral("data.xml"), ToGbk(text));
 }
 
 } // namespace lumora

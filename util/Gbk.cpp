@@ -5,15 +5,18 @@
 
 namespace lumora {
 
+// Opening a converter is far dearer than converting a short attribute, so each thread keeps one of each.
 QByteArray ToGbk(const QString &text)
 {
-    QStringEncoder encoder("GBK");
+    thread_local QStringEncoder encoder("GBK");
+    encoder.resetState();
     return encoder.encode(text);
 }
 
 QString FromGbk(const QByteArray &bytes)
 {
-    QStringDecoder decoder("GBK");
+    thread_local QStringDecoder decoder("GBK");
+    decoder.resetState();
     return decoder.decode(bytes);
 }
 
