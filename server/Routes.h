@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Accounts.h"
+#include "Storage.h"
+#include "XmlReply.h"
+
+#include <string>
+
+namespace lumora::service
+{
+
+class FormBody;
+
+struct ServiceOptions {
+    // Minimal is for tests only: it keeps argon2id but at its lowest cost.
+    PasswordCost passwordCost = PasswordCost::Interactive;
+    std::string version = "2015.01.29.1";
+    std::string versionInfo = "发现新版本,请到官网下载最新的软件版本.";
+};
+
+// What one request did, for the reply and the request log.
+struct RouteResult {
+    std::string body;
+    std::string action;
+    std::string account; // the user_name sent, UTF-8
+    std::string outcome = "ok";
+};
+
+// The bookkeeping scripts, independent of the HTTP server: a POST body in, an XML reply out.
+class Routes
+{
+public:
+    static constexpr int kNewestPageSize = 50;
+    static constexpr int kPeriodPageSize = 1000;
+    static constexpr int kMonthTotalRows = 12;
+
+    Routes(Storage &storage, Accounts &accounts, ServiceOptions options);
+
+    static bool IsKnownScript(const std::string &script);
+    RouteResult post(const std::string &script, const std::string &body);
+
+private:
+    XmlReply login(const FormBody &form, std::int64_t account, RouteResult &result);
+    XmlReply categories(const FormBody &form, std::int64_t account, RouteResult &result);
+    XmlReply records(const FormBody &form, std::int64_t account, RouteResult &result);
+    XmlReply lock(const FormBody &form, std::int64_t account, RouteResult &result);
+
+    XmlReply query(const FormBody &form, std::int64_t account, RouteResult &result);
+    XmlReply save(const FormBody &form, std::int64_t account, RouteResult &result);
+    XmlReply remove(const FormBody &form, std::int64_t account, RouteResult &result);
+    XmlReply recount(const FormBody &form, std::int64_t account, RouteResult &result);
+
+    Storage &storage_;
+    Accounts &accounts_;
+    ServiceOptions options_;
+};
+
+} // namespace lumora::service

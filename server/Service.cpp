@@ -1,0 +1,182 @@
+#include "Service.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace lumora::service
+{
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+// What a handler found out about its request, read by the logger on the same thread afterwards.
+struct RequestNote {
+    bool started = false;
+    Clock::time_point start;
+    std::string action;
+    std::string account;
+    std::string outcome;
+};
+thread_local RequestNote tNote;
+
+void Begin()
+{
+    tNote = RequestNote{};
+    tNote.started = true;
+    tNote.start = Clock::now();
+}
+
+std::string GenericFailureReply()
+{
+    return XmlReply(false).text();
+}
+
+const char *const kXmlType = "text/xml; charset=GBK";
+
+// Log fields are free text from the request; keep each on one line.
+std::string OneLine(const std::string &text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        out += (static_cast<unsigned char>(c) < 0x20) ? '?' : c;
+    return out.empty() ? "-" : out;
+}
+
+} // namespace
+
+Service::Service(Storage &storage, ServiceOptions options, size_t threads, LogSink log)
+    : storage_(storage), accounts_(storage, options.passwordCost), routes_(storage, accounts_, std::move(options)),
+      registration_(accounts_), log_(std::move(log)), server_(std::make_unique<httplib::Server>())
+{
+    if (threads == 0)
+        threads = std::max(8u, std::thread::hardware_concurrency() * 4);
+    server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    install();
+}
+
+Service::~Service()
+{
+    stop();
+}
+
+void Service::log(const std::string &line)
+{
+    if (log_) {
+        log_(line);
+        return;
+    }
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void Service::install()
+{
+    httplib::Server &server = *server_;
+    server.set_payload_max_length(kMaxBodyBytes);
+    server.set_keep_alive_max_count(1000);
+    server.set_read_timeout(20, 0);
+    server.set_write_timeout(20, 0);
+
+    // Whatever goes wrong inside a handler stays on the server: the client gets the same refusal as for any
+    // other failure, never the exception's text.
+    server.set_exception_handler([this](const httplib::Request &, httplib::Response &res, std::exception_ptr ep) {
+        std::string what = "unknown exception";
+        try {
+            if (ep)
+                std::rethrow_exception(ep);
+        } catch (const std::exception &e) {
+            what = e.what();
+        } catch (...) {
+        }
+        tNote.outcome = "failed: " + what;
+        res.headers.clear();
+        res.status = 200;
+        res.set_content(GenericFailureReply(), kXmlType);
+    });
+
+    server.set_logger([this](const httplib::Request &req, const httplib::Response &res) {
+        std::string ms = "-";
+        if (tNote.started) {
+            const auto elapsed = std::chrono::duration<double, std::milli>(Clock::now() - tNote.start).count();
+            char buffer[32];
+            std::snprintf(buffer, sizeof buffer, "%.1f", elapsed);
+            ms = buffer;
+        }
+        std::string script = req.path;
+        if (script.rfind(kBasePath, 0) == 0)
+            script = script.substr(std::char_traits<char>::length(kBasePath));
+        std::string outcome = tNote.outcome;
+        if (outcome.empty())
+            outcome = res.status == 200 ? "ok" : "status " + std::to_string(res.status);
+        log(OneLine(script) + " action=" + OneLine(tNote.action) + " account=" + OneLine(tNote.account) + " " +
+            outcome + " " + ms + " ms");
+        tNote = RequestNote{};
+    });
+
+    const std::string base = kBasePath;
+    server.Get(base + "new_user\\.php", [this](const httplib::Request &, httplib::Response &res) {
+        Begin();
+        res.set_content(registration_.form(), "text/html; charset=utf-8");
+    });
+    server.Post(base + "new_user\\.php", [this](const httplib::Request &req, httplib::Response &res) {
+        Begin();
+        tNote.action = "register";
+        res.set_content(registration_.submit(req.body, tNote.account, tNote.outcome), "text/html; charset=utf-8");
+    });
+    server.Post(base + "([^/]+)", [this](const httplib::Request &req, httplib::Response &res) {
+        Begin();
+        RouteResult result = routes_.post(req.matches[1].str(), req.body);
+        tNote.action = result.action;
+        tNote.account = result.account;
+        tNote.outcome = result.outcome;
+        res.set_content(result.body, kXmlType);
+    });
+    // The scripts take POST only; anything else under the base is a client error, not a refusal.
+    server.Get(base + "([^/]+)", [](const httplib::Request &req, httplib::Response &res) {
+        Begin();
+        res.status = Routes::IsKnownScript(req.matches[1].str()) ? 405 : 404;
+        if (res.status == 405)
+            res.set_header("Allow", "POST");
+    });
+}
+
+int Service::bind(const std::string &host, int port)
+{
+    if (!server_->is_valid())
+        return -1;
+    if (port == 0)
+        return server_->bind_to_any_port(host);
+    return server_->bind_to_port(host, port) ? port : -1;
+}
+
+bool Service::run()
+{
+    runCalled_ = true;
+    if (stopRequested_) {
+        runEnded_ = true;
+        return true;
+    }
+    const bool ok = server_->listen_after_bind();
+    runEnded_ = true;
+    return ok;
+}
+
+void Service::stop()
+{
+    stopRequested_ = true;
+    // httplib's stop() only reaches a server that is already listening, so wait for run() to get there.
+    while (runCalled_ && !runEnded_ && !server_->is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    server_->stop();
+}
+
+} // namespace lumora::service

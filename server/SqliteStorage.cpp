@@ -1,0 +1,668 @@
+#include "SqliteStorage.h"
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+#include <unordered_map>
+
+namespace lumora::service
+{
+
+namespace
+{
+
+// Each entry moves the schema one version up; entries are never edited once released, only appended.
+const char *const kMigrations[] = {
+    R"sql(
+CREATE TABLE accounts (
+    id INTEGER PRIMARY KEY,
+    name TEXT NOT NULL UNIQUE,
+    pass_hash TEXT NOT NULL,
+    categories TEXT NOT NULL,
+    record_count INTEGER NOT NULL DEFAULT 0,
+    created_at TEXT NOT NULL DEFAULT (datetime('now'))
+);
+CREATE TABLE records (
+    id INTEGER PRIMARY KEY,
+    account_id INTEGER NOT NULL REFERENCES accounts(id),
+    id_guid TEXT NOT NULL,
+    name1 TEXT NOT NULL,
+    in1 TEXT NOT NULL,
+    income INTEGER NOT NULL,
+    money1 TEXT NOT NULL,
+    cents INTEGER NOT NULL,
+    type1 TEXT NOT NULL,
+    create_time TEXT NOT NULL,
+    day TEXT NOT NULL,
+    input_user TEXT NOT NULL,
+    is_lock INTEGER NOT NULL DEFAULT 0,
+    updated_at TEXT NOT NULL DEFAULT (datetime('now')),
+    UNIQUE (account_id, id_guid)
+);
+-- The newest-records page walks this index backwards.
+CREATE INDEX records_by_day ON records(account_id, day, id);
+CREATE TABLE month_totals (
+    account_id INTEGER NOT NULL REFERENCES accounts(id),
+    year INTEGER NOT NULL,
+    month INTEGER NOT NULL,
+    expense_cents INTEGER NOT NULL,
+    income_cents INTEGER NOT NULL,
+    counted_at TEXT NOT NULL DEFAULT (datetime('now')),
+    PRIMARY KEY (account_id, year, month)
+);
+-- A kept count makes the page information of the newest-records page free.
+CREATE TRIGGER records_counted_in AFTER INSERT ON records BEGIN
+    UPDATE accounts SET record_count = record_count + 1 WHERE id = NEW.account_id;
+END;
+CREATE TRIGGER records_counted_out AFTER DELETE ON records BEGIN
+    UPDATE accounts SET record_count = record_count - 1 WHERE id = OLD.account_id;
+END;
+)sql",
+};
+
+[[noreturn]] void Fail(sqlite3 *db, const char *what)
+{
+    throw std::runtime_error(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+}
+
+const char *const kRecordColumns =
+    "id, id_guid, name1, in1, money1, cents, type1, create_time, day, input_user, is_lock";
+
+} // namespace
+
+class SqliteStorage::Connection
+{
+public:
+    explicit Connection(const std::string &path)
+    {
+        const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+        if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+            std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+            sqlite3_close(db_);
+            throw std::runtime_error("cannot open database: " + message);
+        }
+        sqlite3_busy_timeout(db_, 10000);
+        exec("PRAGMA journal_mode=WAL");
+        exec("PRAGMA synchronous=FULL");
+        exec("PRAGMA foreign_keys=ON");
+    }
+    ~Connection()
+    {
+        for (auto &[sql, statement] : statements_)
+            sqlite3_finalize(statement);
+        sqlite3_close(db_);
+    }
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    sqlite3 *db() const { return db_; }
+
+    void exec(const char *sql)
+    {
+        char *error = nullptr;
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+            std::string message = error ? error : "unknown error";
+            sqlite3_free(error);
+            throw std::runtime_error(std::string("sqlite: ") + message);
+        }
+    }
+
+    // Prepared once per connection and kept.
+    sqlite3_stmt *statement(const std::string &sql)
+    {
+        auto it = statements_.find(sql);
+        if (it != statements_.end())
+            return it->second;
+        sqlite3_stmt *statement = nullptr;
+        if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK)
+            Fail(db_, "prepare");
+        statements_.emplace(sql, statement);
+        return statement;
+    }
+
+private:
+    sqlite3 *db_ = nullptr;
+    std::unordered_map<std::string, sqlite3_stmt *> statements_;
+};
+
+namespace
+{
+
+// One use of a cached statement: binds by position from 1, steps, and resets when it goes.
+class Query
+{
+public:
+    Query(SqliteStorage::Connection &connection, const std::string &sql)
+        : db_(connection.db()), statement_(connection.statement(sql))
+    {
+    }
+    ~Query()
+    {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
+    Query(const Query &) = delete;
+    Query &operator=(const Query &) = delete;
+
+    Query &bind(std::int64_t value)
+    {
+        check(sqlite3_bind_int64(statement_, ++index_, value));
+        return *this;
+    }
+    Query &bind(const std::string &value)
+    {
+        check(sqlite3_bind_text(statement_, ++index_, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT));
+        return *this;
+    }
+    template <typename T> Query &bind(const std::optional<T> &value)
+    {
+        if (value)
+            return bind(*value);
+        check(sqlite3_bind_null(statement_, ++index_));
+        return *this;
+    }
+    Query &bind(const std::optional<bool> &value)
+    {
+        if (value)
+            return bind(static_cast<std::int64_t>(*value ? 1 : 0));
+        check(sqlite3_bind_null(statement_, ++index_));
+        return *this;
+    }
+
+    // True while there is a row.
+    bool step()
+    {
+        const int rc = sqlite3_step(statement_);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        Fail(db_, "step");
+    }
+    void run()
+    {
+        while (step()) {
+        }
+    }
+
+    std::int64_t integer(int column) const { return sqlite3_column_int64(statement_, column); }
+    std::string text(int column) const
+    {
+        const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(statement_, column));
+        return data ? std::string(data, static_cast<size_t>(sqlite3_column_bytes(statement_, column))) : std::string();
+    }
+    bool isNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
+
+    StoredRecord record() const
+    {
+        StoredRecord r;
+        r.id = integer(0);
+        r.fields.idGuid = text(1);
+        r.fields.name1 = text(2);
+        r.fields.in1 = text(3);
+        r.fields.money1 = text(4);
+        r.fields.cents = integer(5);
+        r.fields.type1 = text(6);
+        r.fields.createTime = text(7);
+        r.fields.day = text(8);
+        r.fields.inputUser = text(9);
+        r.locked = integer(10) != 0;
+        return r;
+    }
+
+private:
+    void check(int rc)
+    {
+        if (rc != SQLITE_OK)
+            Fail(db_, "bind");
+    }
+
+    sqlite3 *db_;
+    sqlite3_stmt *statement_;
+    int index_ = 0;
+};
+
+// BEGIN IMMEDIATE takes the write lock up front, so two writers never deadlock upgrading a read.
+class Transaction
+{
+public:
+    explicit Transaction(SqliteStorage::Connection &connection) : connection_(connection)
+    {
+        Query(connection_, "BEGIN IMMEDIATE").run();
+    }
+    ~Transaction()
+    {
+        if (!done_)
+            sqlite3_exec(connection_.db(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    void commit()
+    {
+        Query(connection_, "COMMIT").run();
+        done_ = true;
+    }
+
+private:
+    SqliteStorage::Connection &connection_;
+    bool done_ = false;
+};
+
+} // namespace
+
+class SqliteStorage::Lease
+{
+public:
+    Lease(SqliteStorage &owner, std::unique_ptr<Connection> connection)
+        : owner_(owner), connection_(std::move(connection))
+    {
+    }
+    ~Lease()
+    {
+        if (connection_)
+            owner_.giveBack(std::move(connection_));
+    }
+    Lease(Lease &&) = default;
+    Connection &operator*() const { return *connection_; }
+
+private:
+    SqliteStorage &owner_;
+    std::unique_ptr<Connection> connection_;
+};
+
+SqliteStorage::SqliteStorage(const std::string &path) : path_(path)
+{
+    auto connection = openConnection();
+    migrate(*connection);
+    giveBack(std::move(connection));
+}
+
+SqliteStorage::~SqliteStorage() = default;
+
+int SqliteStorage::SchemaVersion()
+{
+    return static_cast<int>(std::size(kMigrations));
+}
+
+std::unique_ptr<SqliteStorage::Connection> SqliteStorage::openConnection()
+{
+    return std::make_unique<Connection>(path_);
+}
+
+SqliteStorage::Lease SqliteStorage::lease()
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (!idle_.empty()) {
+            auto connection = std::move(idle_.back());
+            idle_.pop_back();
+            return Lease(*this, std::move(connection));
+        }
+    }
+    return Lease(*this, openConnection());
+}
+
+void SqliteStorage::giveBack(std::unique_ptr<Connection> connection)
+{
+    std::lock_guard lock(mutex_);
+    idle_.push_back(std::move(connection));
+}
+
+void SqliteStorage::migrate(Connection &connection)
+{
+    connection.exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)");
+    Transaction transaction(connection);
+    int version = 0;
+    bool hasRow = false;
+    {
+        Query query(connection, "SELECT version FROM schema_version");
+        if (query.step()) {
+            version = static_cast<int>(query.integer(0));
+            hasRow = true;
+        }
+    }
+    if (version > SchemaVersion())
+        throw std::runtime_error("the database was made by a newer lumora-service");
+    for (int next = version; next < SchemaVersion(); ++next)
+        connection.exec(kMigrations[next]);
+    if (!hasRow)
+        Query(connection, "INSERT INTO schema_version (version) VALUES (?)").bind(SchemaVersion()).run();
+    else
+        Query(connection, "UPDATE schema_version SET version = ?").bind(SchemaVersion()).run();
+    transaction.commit();
+}
+
+std::optional<AccountSecret> SqliteStorage::findAccount(const std::string &name)
+{
+    auto connection = lease();
+    Query query(*connection, "SELECT id, pass_hash FROM accounts WHERE name = ?");
+    query.bind(name);
+    if (!query.step())
+        return std::nullopt;
+    return AccountSecret{query.integer(0), query.text(1)};
+}
+
+CreateOutcome SqliteStorage::createAccount(const std::string &name, const std::string &passwordHash,
+                                           const std::string &categories)
+{
+    auto connection = lease();
+    Transaction transaction(*connection);
+    {
+        Query query(*connection, "SELECT 1 FROM accounts WHERE name = ?");
+        query.bind(name);
+        if (query.step())
+            return CreateOutcome::NameTaken;
+    }
+    Query(*connection, "INSERT INTO accounts (name, pass_hash, categories) VALUES (?, ?, ?)")
+        .bind(name)
+        .bind(passwordHash)
+        .bind(categories)
+        .run();
+    transaction.commit();
+    return CreateOutcome::Created;
+}
+
+void SqliteStorage::setPasswordHash(std::int64_t account, const std::string &passwordHash)
+{
+    auto connection = lease();
+    Transaction transaction(*connection);
+    Query(*connection, "UPDATE accounts SET pass_hash = ? WHERE id = ?").bind(passwordHash).bind(account).run();
+    transaction.commit();
+}
+
+std::string SqliteStorage::categories(std::int64_t account)
+{
+    auto connection = lease();
+    Query query(*connection, "SELECT categories FROM accounts WHERE id = ?");
+    query.bind(account);
+    return query.step() ? query.text(0) : std::string();
+}
+
+void SqliteStorage::setCategories(std::int64_t account, const std::string &categories)
+{
+    auto connection = lease();
+    Transaction transaction(*connection);
+    Query(*connection, "UPDATE accounts SET categories = ? WHERE id = ?").bind(categories).bind(account).run();
+    transaction.commit();
+}
+
+namespace
+{
+
+// The id and lock state of a record, if it exists.
+std::optional<std::pair<std::int64_t, bool>> FindRecord(SqliteStorage::Connection &connection, std::int64_t account,
+                                                        const std::string &idGuid)
+{
+    Query query(connection, "SELECT id, is_lock FROM records WHERE account_id = ? AND id_guid = ?");
+    query.bind(account).bind(idGuid);
+    if (!query.step())
+        return std::nullopt;
+    return std::make_pair(query.integer(0), query.integer(1) != 0);
+}
+
+void WriteRecord(SqliteStorage::Connection &connection, std::int64_t account, const RecordFields &r,
+                 std::optional<std::int64_t> existingId, bool lock)
+{
+    const std::int64_t income = r.in1 == "1" ? 1 : 0;
+    if (existingId) {
+        Query(connection, "UPDATE records SET name1 = ?, in1 = ?, income = ?, money1 = ?, cents = ?, type1 = ?, "
+                          "create_time = ?, day = ?, input_user = ?, is_lock = ?, updated_at = datetime('now') "
+                          "WHERE id = ? AND account_id = ?")
+            .bind(r.name1)
+            .bind(r.in1)
+            .bind(income)
+            .bind(r.money1)
+            .bind(r.cents)
+            .bind(r.type1)
+            .bind(r.createTime)
+            .bind(r.day)
+            .bind(r.inputUser)
+            .bind(static_cast<std::int64_t>(lock ? 1 : 0))
+            .bind(*existingId)
+            .bind(account)
+            .run();
+        return;
+    }
+    Query(connection, "INSERT INTO records (account_id, id_guid, name1, in1, income, money1, cents, type1, "
+                      "create_time, day, input_user, is_lock) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+        .bind(account)
+        .bind(r.idGuid)
+        .bind(r.name1)
+        .bind(r.in1)
+        .bind(income)
+        .bind(r.money1)
+        .bind(r.cents)
+        .bind(r.type1)
+        .bind(r.createTime)
+        .bind(r.day)
+        .bind(r.inputUser)
+        .bind(static_cast<std::int64_t>(lock ? 1 : 0))
+        .run();
+}
+
+} // namespace
+
+WriteOutcome SqliteStorage::saveRecord(std::int64_t account, const RecordFields &record)
+{
+    auto connection = lease();
+    Transaction transaction(*connection);
+    const auto existing = FindRecord(*connection, account, record.idGuid);
+    if (existing && existing->second)
+        return WriteOutcome::Locked;
+    WriteRecord(*connection, account, record, existing ? std::optional(existing->first) : std::nullopt, false);
+    transaction.commit();
+    return WriteOutcome::Stored;
+}
+
+WriteOutcome SqliteStorage::lockRecord(std::int64_t account, const std::string &idGuid,
+                                       const std::optional<RecordFields> &fields)
+{
+    auto connection = lease();
+    Transaction transaction(*connection);
+    const auto existing = FindRecord(*connection, account, idGuid);
+    if (existing && existing->second)
+        return WriteOutcome::Stored;
+    if (fields) {
+        RecordFields record = *fields;
+        record.idGuid = idGuid;
+        WriteRecord(*connection, account, record, existing ? std::optional(existing->first) : std::nullopt, true);
+    } else {
+        if (!existing)
+            return WriteOutcome::NotFound;
+        Query(*connection, "UPDATE records SET is_lock = 1, updated_at = datetime('now') WHERE id = ?")
+            .bind(existing->first)
+            .run();
+    }
+    transaction.commit();
+    return WriteOutcome::Stored;
+}
+
+WriteOutcome SqliteStorage::deleteRecord(std::int64_t account, const std::string &idGuid)
+{
+    auto connection = lease();
+    Transaction transaction(*connection);
+    const auto existing = FindRecord(*connection, account, idGuid);
+    if (!existing)
+        return WriteOutcome::NotFound;
+    if (existing->second)
+        return WriteOutcome::Locked;
+    Query(*connection, "DELETE FROM records WHERE id = ? AND account_id = ?").bind(existing->first).bind(account).run();
+    transaction.commit();
+    return WriteOutcome::Stored;
+}
+
+RecordPage SqliteStorage::newestRecords(std::int64_t account, std::optional<std::int64_t> minCentsExclusive, int offset,
+                                        int limit)
+{
+    auto connection = lease();
+    RecordPage page;
+    // One read transaction, so the count and the rows agree even while others write.
+    Query(*connection, "BEGIN").run();
+    try {
+        if (minCentsExclusive) {
+            Query count(*connection, "SELECT count(*) FROM records WHERE account_id = ? AND cents > ?");
+            count.bind(account).bind(*minCentsExclusive);
+            page.total = count.step() ? count.integer(0) : 0;
+        } else {
+            Query count(*connection, "SELECT record_count FROM accounts WHERE id = ?");
+            count.bind(account);
+            page.total = count.step() ? count.integer(0) : 0;
+        }
+        Query rows(*connection, std::string("SELECT ") + kRecordColumns +
+                                    " FROM records WHERE account_id = ? AND (?2 IS NULL OR cents > ?2) "
+                                    "ORDER BY day DESC, id DESC LIMIT ? OFFSET ?");
+        rows.bind(account)
+            .bind(minCentsExclusive)
+            .bind(static_cast<std::int64_t>(limit))
+            .bind(static_cast<std::int64_t>(offset));
+        while (rows.step())
+            page.records.push_back(rows.record());
+    } catch (...) {
+        sqlite3_exec((*connection).db(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    Query(*connection, "COMMIT").run();
+    return page;
+}
+
+namespace
+{
+const char *const kFilterClause = " FROM records WHERE account_id = ?1 AND (?2 IS NULL OR day >= ?2) "
+                                  "AND (?3 IS NULL OR day < ?3) AND (?4 IS NULL OR cents > ?4) "
+                                  "AND (?5 IS NULL OR type1 = ?5) AND (?6 IS NULL OR income = ?6)";
+
+void BindFilter(Query &query, std::int64_t account, const RecordFilter &filter)
+{
+    query.bind(account)
+        .bind(filter.fromDay)
+        .bind(filter.untilDay)
+        .bind(filter.minCentsExclusive)
+        .bind(filter.type1)
+        .bind(filter.income);
+}
+} // namespace
+
+RecordPage SqliteStorage::findRecords(std::int64_t account, const RecordFilter &filter, int offset, int limit)
+{
+    auto connection = lease();
+    RecordPage page;
+    Query(*connection, "BEGIN").run();
+    try {
+        {
+            Query count(*connection, std::string("SELECT count(*)") + kFilterClause);
+            BindFilter(count, account, filter);
+            page.total = count.step() ? count.integer(0) : 0;
+        }
+        Query rows(*connection,
+                   std::string("SELECT ") + kRecordColumns + kFilterClause + " ORDER BY day, id LIMIT ?7 OFFSET ?8");
+        BindFilter(rows, account, filter);
+        rows.bind(static_cast<std::int64_t>(limit)).bind(static_cast<std::int64_t>(offset));
+        while (rows.step())
+            page.records.push_back(rows.record());
+    } catch (...) {
+        sqlite3_exec((*connection).db(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    Query(*connection, "COMMIT").run();
+    return page;
+}
+
+std::vector<CategoryTotal> SqliteStorage::categoryTotals(std::int64_t account, const RecordFilter &filter)
+{
+    auto connection = lease();
+    Query query(*connection,
+                std::string("SELECT type1, sum(cents)") + kFilterClause + " GROUP BY type1 ORDER BY 2 DESC, 1");
+    BindFilter(query, account, filter);
+    std::vector<CategoryTotal> totals;
+    while (query.step())
+        totals.push_back({query.text(0), query.integer(1)});
+    return totals;
+}
+
+namespace
+{
+std::string MonthStart(int year, int month)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-01", year, month);
+    return buffer;
+}
+
+std::pair<int, int> ShiftMonth(int year, int month, int delta)
+{
+    const int index = year * 12 + (month - 1) + delta;
+    return {index / 12, index % 12 + 1};
+}
+} // namespace
+
+MonthTotal SqliteStorage::recountMonth(std::int64_t account, int year, int month)
+{
+    auto connection = lease();
+    Transaction transaction(*connection);
+    const auto [nextYear, nextMonth] = ShiftMonth(year, month, 1);
+    MonthTotal total{year, month, 0, 0};
+    {
+        Query query(*connection, "SELECT coalesce(sum(CASE WHEN income THEN 0 ELSE cents END), 0), "
+                                 "coalesce(sum(CASE WHEN income THEN cents ELSE 0 END), 0) FROM records "
+                                 "WHERE account_id = ? AND day >= ? AND day < ?");
+        query.bind(account).bind(MonthStart(year, month)).bind(MonthStart(nextYear, nextMonth));
+        if (query.step()) {
+            total.expenseCents = query.integer(0);
+            total.incomeCents = query.integer(1);
+        }
+    }
+    Query(*connection, "INSERT INTO month_totals (account_id, year, month, expense_cents, income_cents) "
+                       "VALUES (?, ?, ?, ?, ?) ON CONFLICT (account_id, year, month) DO UPDATE SET "
+                       "expense_cents = excluded.expense_cents, income_cents = excluded.income_cents, "
+                       "counted_at = datetime('now')")
+        .bind(account)
+        .bind(static_cast<std::int64_t>(year))
+        .bind(static_cast<std::int64_t>(month))
+        .bind(total.expenseCents)
+        .bind(total.incomeCents)
+        .run();
+    transaction.commit();
+    return total;
+}
+
+std::vector<MonthTotal> SqliteStorage::monthTotals(std::int64_t account, int year, int month, int count)
+{
+    std::vector<MonthTotal> totals;
+    if (count <= 0)
+        return totals;
+    const auto [firstYear, firstMonth] = ShiftMonth(year, month, -(count - 1));
+    const auto [endYear, endMonth] = ShiftMonth(year, month, 1);
+    std::unordered_map<std::string, MonthTotal> counted;
+    {
+        auto connection = lease();
+        Query query(*connection, "SELECT substr(day, 1, 7), "
+                                 "sum(CASE WHEN income THEN 0 ELSE cents END), "
+                                 "sum(CASE WHEN income THEN cents ELSE 0 END) FROM records "
+                                 "WHERE account_id = ? AND day >= ? AND day < ? GROUP BY 1");
+        query.bind(account).bind(MonthStart(firstYear, firstMonth)).bind(MonthStart(endYear, endMonth));
+        while (query.step())
+            counted[query.text(0)] = MonthTotal{0, 0, query.integer(1), query.integer(2)};
+    }
+    for (int k = 0; k < count; ++k) {
+        const auto [y, m] = ShiftMonth(year, month, -k);
+        MonthTotal total{y, m, 0, 0};
+        const auto it = counted.find(MonthStart(y, m).substr(0, 7));
+        if (it != counted.end()) {
+            total.expenseCents = it->second.expenseCents;
+            total.incomeCents = it->second.incomeCents;
+        }
+        totals.push_back(total);
+    }
+    return totals;
+}
+
+std::int64_t SqliteStorage::recordCount(std::int64_t account)
+{
+    auto connection = lease();
+    Query query(*connection, "SELECT record_count FROM accounts WHERE id = ?");
+    query.bind(account);
+    return query.step() ? query.integer(0) : 0;
+}
+
+} // namespace lumora::service
