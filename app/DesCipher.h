@@ -2,7 +2,8 @@
 
 #include <QByteArray>
 
-namespace lumora {
+namespace lumora
+{
 
 // DES of FIPS 46-3 in ECB mode over byte strings. The key is the key text's first 8 bytes, padded with 0x00;
 // the plaintext is padded with 0x00 to a multiple of 8.

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "XmlDocument.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace lumora
+{
+
+// The boxes of the sign-in dialog as plain values, so the remembered sign-in can be read and written without a
+// screen.
+struct SignInFields {
+    bool savePass = false; // "记住密码"
+    QString user;          // as typed, not trimmed
+    QString pass;          // as typed, not trimmed
+    QString inputUser;
+};
+
+// Without control characters and blanks at either end.
+QString TrimBlanks(const QString &text);
+
+// "True"/"False" in any letter case, or a decimal number (0 is false); nothing for any other text.
+std::optional<bool> ReadBoolText(const QString &text);
+
+// The Pass attribute: Base64 of the DES cipher of the password, keyed with the user name as typed.
+QString EncipherPassword(const QString &password, const QString &user);
+QString DecipherPassword(const QString &passAttribute, const QString &user);
+
+// config.xml: the remembered sign-in in the Login element, everything else in the file kept as it was.
+class SettingsDocument
+{
+public:
+    // Path of the settings file; the default is config.xml in the executable's folder.
+    explicit SettingsDocument(const QString &path = {});
+
+    QString path() const { return path_; }
+    // Set when the file could not be read or interpreted; from then on nothing is written to it.
+    bool SettingsUnreadable() const { return unreadable_; }
+    const XmlDocument &document() const { return doc_; }
+
+    // Reads the file and applies the Login attributes that are present to fields, in the order Save, User, Pass,
+    // InputUser; without Login or InputUser the entering user becomes the local IPv4 address. A file that cannot be
+    // read or interpreted shows its raw text once. A missing file starts an empty document.
+    void LoadSignInSettings(SignInFields &fields);
+    // Writes Login from fields (attributes in the order Save, InputUser, User, Pass) and saves the whole document.
+    // False when nothing was written (unreadable settings, or the file could not be saved).
+    bool SaveSignInSettings(const SignInFields &fields);
+
+private:
+    QString path_;
+    XmlDocument doc_;
+    bool unreadable_ = false;
+};
+
+} // namespace lumora

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace lumora
+{
+
+// The skin's pictures, compiled in; name as in resources/ without ".png" (e.g. "caption_close_normal").
+// An unknown name gives an empty image.
+QImage SkinImage(const QString &name);
+
+} // namespace lumora
