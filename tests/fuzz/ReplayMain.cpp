@@ -18,7 +18,7 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         int rows = 0;
-        for (const QString &folder : QStringLiteral(LUMORA_FUZZ_INPUTS).split(QLatin1Char(';'))) {
+        for (const QString &folder : {QStringLiteral(LUMORA_FUZZ_CORPUS), QStringLiteral(LUMORA_FUZZ_REGRESSIONS)}) {
             const QDir dir(folder);
             for (const QFileInfo &file : dir.entryInfoList(QDir::Files, QDir::Name)) {
                 QTest::newRow(qPrintable(dir.dirName() + QLatin1Char('/') + file.fileName()))
