@@ -4,10 +4,13 @@
 #include "InProcessService.h"
 
 #include "servicefixture/ServiceReply.h"
+#include "util/Gbk.h"
 
 #include <QTest>
 
 using namespace lumora::testing;
+using lumora::FromGbk;
+using lumora::ToGbk;
 
 namespace
 {
@@ -159,12 +162,24 @@ void TestServiceSecurity::overlongValuesAreStoredVerbatim()
 
     const auto saved =
         post(kPost, SaveLines(guid, longText, "1", "0", longText.left(30000), QDate(2015, 1, 13)), session);
-    QVERIFY2(saved.ok(), saved.raw.left(300).constData());
+    QVERIFY2(saved.ok(), qPrintable(QString::number(saved.status) + QLatin1Char(' ') + saved.raw.left(300)));
     const Snapshot records = snapshot(intruder_);
 
     QCOMPARE(records.value(guid).value("name1"), longText);
     QCOMPARE(records.value(guid).value("type1"), longText.left(30000));
     QCOMPARE(records.value(guid).value("input_user"), QString(QStringLiteral("人")).repeated(20000));
+
+    // A category list far past a few kilobytes is kept whole as well
+    QStringList list;
+    for (int i = 0; i < 3000; ++i)
+        list << QStringLiteral("类别%1'; --").arg(i);
+    const QString listText = list.join(QStringLiteral("\r\n"));
+    const auto uploaded =
+        post(kType, {"action=add", "type1=" + QString::fromLatin1(ToGbk(listText).toBase64())}, intruder_);
+    QVERIFY2(uploaded.ok(), qPrintable(QString::number(uploaded.status)));
+    const auto downloaded = post(kType, {"action=data"}, intruder_);
+    QCOMPARE(downloaded.rows.size(), 1);
+    QCOMPARE(FromGbk(QByteArray::fromBase64(downloaded.rows.first().value("type1").toLatin1())), listText);
 
     // An id_guid longer than the key limit is refused, not cut
     const auto overlongKey =
@@ -245,7 +260,8 @@ void TestServiceSecurity::wrongCredentialsAreRefusedOnEveryAction_data()
     };
     for (const auto &[sessionName, session] : sessions)
         for (const auto &[script, lines] : actions)
-            QTest::newRow(qPrintable(QStringLiteral("%1 %2 %3").arg(sessionName, script, lines.first())))
+            QTest::newRow(
+                qPrintable(QStringLiteral("%1 %2 %3 %4").arg(sessionName, script, lines.first(), lines.last())))
                 << script << lines << session;
 }
 
