@@ -2,8 +2,7 @@
 
 #include <QByteArray>
 
-namespace lumora
-{
+namespace lumora {
 
 // RFC 4648 in one line; the empty byte string gives the empty text.
 QByteArray Base64EncodeLine(const QByteArray &bytes);

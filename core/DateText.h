@@ -6,8 +6,7 @@
 
 #include <optional>
 
-namespace lumora
-{
+namespace lumora {
 
 // The one date convention of the program: read "yyyy-m-d" with or without leading zeros, optionally followed by a
 // blank and "h:mm[:ss]"; write "yyyy-mm-dd", and date-times with the time left out at midnight.

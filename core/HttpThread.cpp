@@ -32,6 +32,7 @@ struct Bridge {
     QWaitCondition stepDone;
     QObject *context = nullptr; // lives on the user-interface thread, a child of the application object
     bool gone = false;          // the application object is being destroyed: no more hand-overs
+    int generation = 0;         // counts destroyed contexts, in case a new application object follows
 };
 
 Bridge &bridge()
@@ -51,6 +52,7 @@ public:
         QMutexLocker lock(&b.mutex);
         b.context = nullptr;
         b.gone = true;
+        ++b.generation;
         b.stepDone.wakeAll();
     }
 };
@@ -66,13 +68,15 @@ void EnsureHttpBridge()
     Bridge &b = bridge();
     QMutexLocker lock(&b.mutex);
     QCoreApplication *app = QCoreApplication::instance();
-    if (b.context || !app || QCoreApplication::closingDown())
+    // Only the user-interface thread may make it: the steps must run there.
+    if (b.context || !app || QCoreApplication::closingDown() || QThread::currentThread() != app->thread())
         return;
     b.context = new BridgeContext(app);
     b.gone = false;
 }
 
 QAtomicInt THttpThread::liveCount_;
+QAtomicInt THttpThread::waitingCount_;
 
 THttpThread::THttpThread(THttpThreadControl *owner) : Owner(owner)
 {
@@ -87,6 +91,11 @@ THttpThread::~THttpThread()
 int THttpThread::LiveCount()
 {
     return liveCount_.loadAcquire();
+}
+
+int THttpThread::WaitingForHandOver()
+{
+    return waitingCount_.loadAcquire();
 }
 
 bool THttpThread::runOnGui(const std::function<void()> &step)
@@ -106,8 +115,11 @@ bool THttpThread::runOnGui(const std::function<void()> &step)
             br.stepDone.wakeAll();
         },
         Qt::QueuedConnection);
-    while (!*done && !b.gone)
+    const int generation = b.generation;
+    waitingCount_.ref();
+    while (!*done && !b.gone && b.generation == generation)
         b.stepDone.wait(&b.mutex);
+    waitingCount_.deref();
     return *done;
 }
 

@@ -35,6 +35,8 @@ public:
 
     // Workers that exist (running or waiting to be freed); tests wait for it to fall back to zero.
     static int LiveCount();
+    // Workers waiting right now for a step to run on the user-interface thread.
+    static int WaitingForHandOver();
 
 protected:
     void run() override;
@@ -51,6 +53,7 @@ private:
     void Detach();
 
     static QAtomicInt liveCount_;
+    static QAtomicInt waitingCount_;
 };
 
 // Creates the object that hand-overs are queued to; called on the user-interface thread by every component.

@@ -37,6 +37,7 @@ void THttpThreadControl::Post(const QString &url, const QString &lines)
 
 void THttpThreadControl::Start()
 {
+    EnsureHttpBridge(); // the component may have been made before the application object
     auto *worker = new THttpThread(this);
     InFlight.append(worker);
     worker->Url = Url;
@@ -72,7 +73,8 @@ void appendEncoded(QByteArray &out, const QByteArray &value)
 }
 } // namespace
 
-namespace {
+namespace
+{
 QByteArray textToGbk(const QString &text)
 {
     bool ascii = true;

@@ -8,8 +8,7 @@
 
 #include <functional>
 
-namespace lumora
-{
+namespace lumora {
 
 class THttpThread;
 

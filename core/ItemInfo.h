@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace lumora
-{
+namespace lumora {
 
 // One ledger entry in memory.
 struct TItemInfo {

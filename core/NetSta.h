@@ -4,8 +4,7 @@
 
 class QLabel;
 
-namespace lumora
-{
+namespace lumora {
 
 // The one busy window of the program: only its text "读取数据中..." shows, on top, without taking focus.
 class TfrmNetSta : public QWidget

@@ -6,8 +6,7 @@
 class QPainter;
 class QTableWidget;
 
-namespace lumora
-{
+namespace lumora {
 
 // Owner-draw of the summary grids: header row and first column with their lines, text centred, wrapped in
 // data rows when too wide.

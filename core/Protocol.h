@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace lumora::protocol
-{
+namespace lumora::protocol {
 
 // Scripts under ServiceBaseUrl.
 inline const QString ScriptLogin = QStringLiteral("kessum_login.php");

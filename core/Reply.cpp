@@ -38,7 +38,8 @@ QList<QDomElement> ReplyRows(const Reply &reply)
     return rows;
 }
 
-namespace {
+namespace
+{
 // Row values are mostly ASCII, and opening a GBK converter for each of thousands of attributes is what would
 // cost most in a page reply.
 QString gbkToText(const QByteArray &bytes)
@@ -72,25 +73,27 @@ QString RowText(const QDomElement &row, const QString &attribute, bool *present)
 
 void ReadRecordRow(const QDomElement &row, TItemInfo &info)
 {
-    const struct {
-        const char *name;
+    struct Field {
+        QString name;
         QString TItemInfo::*field;
-    } fields[] = {
-        {"id_guid", &TItemInfo::id_guid},
-        {"id", &TItemInfo::id},
-        {"name1", &TItemInfo::name1},
-        {"in1", &TItemInfo::in1},
-        {"money1", &TItemInfo::money1},
-        {"type1", &TItemInfo::type1},
-        {"create_time", &TItemInfo::create_time},
-        {"input_user", &TItemInfo::input_user},
-        {"is_lock", &TItemInfo::is_lock},
     };
-    for (const auto &f : fields) {
+    // Built once: a page reads these names for every row.
+    static const Field fields[] = {
+        {QStringLiteral("id_guid"), &TItemInfo::id_guid},
+        {QStringLiteral("id"), &TItemInfo::id},
+        {QStringLiteral("name1"), &TItemInfo::name1},
+        {QStringLiteral("in1"), &TItemInfo::in1},
+        {QStringLiteral("money1"), &TItemInfo::money1},
+        {QStringLiteral("type1"), &TItemInfo::type1},
+        {QStringLiteral("create_time"), &TItemInfo::create_time},
+        {QStringLiteral("input_user"), &TItemInfo::input_user},
+        {QStringLiteral("is_lock"), &TItemInfo::is_lock},
+    };
+    for (const Field &f : fields) {
         bool present = false;
-        const QString value = RowText(row, QString::fromLatin1(f.name), &present);
+        QString value = RowText(row, f.name, &present);
         if (present)
-            info.*f.field = value;
+            info.*f.field = std::move(value);
     }
 }
 

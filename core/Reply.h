@@ -9,8 +9,7 @@
 
 #include <stdexcept>
 
-namespace lumora
-{
+namespace lumora {
 
 // The error a reply handler raises; inside OnHttpData it becomes the component's OnHttpError.
 class LumoraError : public std::runtime_error

@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace lumora
-{
+namespace lumora {
 
 class IniFile;
 

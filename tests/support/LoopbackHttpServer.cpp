@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <utility>
+
 namespace lumora::test
 {
 
@@ -138,6 +140,18 @@ void LoopbackHttpServer::setDefaultResponse(const CannedResponse &response)
     default_ = response;
 }
 
+int LoopbackHttpServer::releaseHeld()
+{
+    const auto held = std::exchange(held_, {});
+    for (const auto &[socket, response] : held) {
+        if (!connections_.contains(socket))
+            continue; // the client gave up meanwhile
+        socket->write(head(response, response.body.size(), true) + response.body);
+        socket->disconnectFromHost();
+    }
+    return int(held.size());
+}
+
 void LoopbackHttpServer::onNewConnection()
 {
     while (QTcpSocket *socket = server_->nextPendingConnection()) {
@@ -206,6 +220,10 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const RecordedRequest &requ
         break;
     case Mode::NeverAnswer:
         break;
+    case Mode::Held:
+        r.mode = Mode::Normal;
+        held_.append({socket, r});
+        break;
     case Mode::CloseMidReply: {
         const QByteArray body = r.body.isEmpty() ? QByteArray(1000, 'x') : r.body;
         socket->write(head(r, body.size(), true) + body.left(body.size() / 2));
@@ -270,6 +288,9 @@ void LoopbackHttpServer::pump(QTcpSocket *socket)
 
 void LoopbackHttpServer::drop(QTcpSocket *socket)
 {
+    for (qsizetype i = held_.size() - 1; i >= 0; --i)
+        if (held_.at(i).first == socket)
+            held_.removeAt(i);
     Connection *c = connections_.take(socket);
     if (c) {
         delete c->timer;

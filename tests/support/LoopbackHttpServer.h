@@ -38,6 +38,7 @@ struct CannedResponse {
         SlowBytes,     // send the head at once (or slowly, see slowHead), then the body one byte every slowIntervalMs
         RedirectLoop,  // "302 Found" back to the same path, on every request from then on
         LargeBody,     // a body of largeBodyBytes "x" bytes, written as the client takes it
+        Held,          // answered as Normal only when the test calls releaseHeld()
     };
     Mode mode = Mode::Normal;
     int status = 200;
@@ -73,6 +74,9 @@ public:
     void enqueue(const CannedResponse &response);
     void setHandler(std::function<CannedResponse(const RecordedRequest &)> handler);
     void setDefaultResponse(const CannedResponse &response);
+    // Answers every request held so far (Mode::Held), in the order they came; returns how many.
+    int releaseHeld();
+    int heldCount() const { return int(held_.size()); }
 
     QList<RecordedRequest> requests() const { return requests_; }
     int requestCount() const { return int(requests_.size()); }
@@ -96,6 +100,7 @@ private:
     std::function<CannedResponse(const RecordedRequest &)> handler_;
     CannedResponse default_;
     QList<RecordedRequest> requests_;
+    QList<QPair<QTcpSocket *, CannedResponse>> held_;
     QSet<QByteArray> loopPaths_; // paths that answer every request with a redirect to themselves
 };
 
