@@ -23,18 +23,19 @@ XmlReply Refuse(RouteResult &result, const std::string &why)
     return XmlReply(false);
 }
 
-XmlReply::Attributes RecordRow(const StoredRecord &record)
+void AddRecordRow(XmlReply &reply, const StoredRecord &record)
 {
     const RecordFields &f = record.fields;
-    return {{"id_guid", f.idGuid},
-            {"id", std::to_string(record.id)},
-            {"name1", f.name1},
-            {"in1", f.in1},
-            {"money1", f.money1},
-            {"type1", f.type1},
-            {"create_time", f.createTime},
-            {"input_user", f.inputUser},
-            {"is_lock", record.locked ? "1" : "0"}};
+    const std::string id = std::to_string(record.id);
+    reply.addRow({{"id_guid", f.idGuid},
+                  {"id", id},
+                  {"name1", f.name1},
+                  {"in1", f.in1},
+                  {"money1", f.money1},
+                  {"type1", f.type1},
+                  {"create_time", f.createTime},
+                  {"input_user", f.inputUser},
+                  {"is_lock", record.locked ? "1" : "0"}});
 }
 
 // The record of a save or lock body; nothing when a field is unusable, with the reason in why.
@@ -285,13 +286,13 @@ XmlReply Routes::query(const FormBody &form, std::int64_t account, RouteResult &
         // The page runs oldest to newest, so the newest record stands last, just above the blank entry line.
         std::reverse(found.records.begin(), found.records.end());
         for (const auto &record : found.records)
-            reply.addRow(RecordRow(record));
+            AddRecordRow(reply, record);
         reply.setInfo(found.total, kNewestPageSize, page);
         return reply;
     }
     const RecordPage found = storage_.findRecords(account, filter, OffsetOf(page, kPeriodPageSize), kPeriodPageSize);
     for (const auto &record : found.records)
-        reply.addRow(RecordRow(record));
+        AddRecordRow(reply, record);
     reply.setInfo(found.total, kPeriodPageSize, page);
     return reply;
 }
@@ -332,11 +333,13 @@ XmlReply Routes::recount(const FormBody &form, std::int64_t account, RouteResult
     storage_.recountMonth(account, date->year, date->month);
     XmlReply reply(true);
     for (const auto &total : storage_.monthTotals(account, date->year, date->month, kMonthTotalRows)) {
-        reply.addRow({{"money1", FormatCents(total.expenseCents)},
-                      {"money_in1", FormatCents(total.incomeCents)},
-                      {"money_ye1", FormatCents(total.incomeCents - total.expenseCents)},
-                      {"year1", std::to_string(total.year)},
-                      {"month1", std::to_string(total.month)}});
+        const std::string expense = FormatCents(total.expenseCents);
+        const std::string income = FormatCents(total.incomeCents);
+        const std::string balance = FormatCents(total.incomeCents - total.expenseCents);
+        const std::string year = std::to_string(total.year);
+        const std::string month = std::to_string(total.month);
+        reply.addRow(
+            {{"money1", expense}, {"money_in1", income}, {"money_ye1", balance}, {"year1", year}, {"month1", month}});
     }
     return reply;
 }

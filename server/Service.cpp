@@ -83,6 +83,7 @@ void Service::install()
     httplib::Server &server = *server_;
     server.set_payload_max_length(kMaxBodyBytes);
     server.set_keep_alive_max_count(1000);
+    server.set_tcp_nodelay(true); // small replies must not wait for the peer's delayed ACK
     server.set_read_timeout(20, 0);
     server.set_write_timeout(20, 0);
 

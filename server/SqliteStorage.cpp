@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <stdexcept>
+#include <thread>
 #include <unordered_map>
 
 namespace lumora::service
@@ -85,6 +86,10 @@ public:
         exec("PRAGMA journal_mode=WAL");
         exec("PRAGMA synchronous=FULL");
         exec("PRAGMA foreign_keys=ON");
+        // Reads map the file instead of copying pages in; the month and period queries touch pages all over
+        // the table, and every pooled connection then shares the one page cache of the system.
+        exec("PRAGMA mmap_size=1073741824");
+        exec("PRAGMA cache_size=-16000");
     }
     ~Connection()
     {
@@ -273,12 +278,88 @@ private:
 
 SqliteStorage::SqliteStorage(const std::string &path) : path_(path)
 {
-    auto connection = openConnection();
-    migrate(*connection);
-    giveBack(std::move(connection));
+    writerConnection_ = openConnection();
+    migrate(*writerConnection_);
+    writer_ = std::thread([this] { writerLoop(); });
 }
 
-SqliteStorage::~SqliteStorage() = default;
+SqliteStorage::~SqliteStorage()
+{
+    {
+        std::lock_guard lock(queueMutex_);
+        stopping_ = true;
+    }
+    queueChanged_.notify_all();
+    writer_.join();
+}
+
+struct SqliteStorage::WriteJob {
+    const std::function<void(Connection &)> &run;
+    std::exception_ptr error;
+    bool done = false;
+};
+
+void SqliteStorage::write(const std::function<void(Connection &)> &run)
+{
+    WriteJob job{run};
+    std::unique_lock lock(queueMutex_);
+    queue_.push_back(&job);
+    queueChanged_.notify_one();
+    jobsDone_.wait(lock, [&] { return job.done; });
+    if (job.error)
+        std::rethrow_exception(job.error);
+}
+
+void SqliteStorage::writerLoop()
+{
+    std::vector<WriteJob *> batch;
+    for (;;) {
+        {
+            std::unique_lock lock(queueMutex_);
+            queueChanged_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+            if (queue_.empty())
+                return;
+            batch.assign(queue_.begin(), queue_.end());
+            queue_.clear();
+        }
+        commitBatch(batch);
+        {
+            std::lock_guard lock(queueMutex_);
+            for (WriteJob *job : batch)
+                job->done = true;
+        }
+        jobsDone_.notify_all();
+        batch.clear();
+    }
+}
+
+void SqliteStorage::commitBatch(const std::vector<WriteJob *> &batch)
+{
+    // Every write waiting at the moment goes into one transaction, so one fsync makes all of them durable.
+    // A savepoint per job keeps one failing job from taking the others with it.
+    Connection &connection = *writerConnection_;
+    try {
+        Query(connection, "BEGIN IMMEDIATE").run();
+        for (WriteJob *job : batch) {
+            Query(connection, "SAVEPOINT job").run();
+            try {
+                job->run(connection);
+            } catch (...) {
+                job->error = std::current_exception();
+                Query(connection, "ROLLBACK TO job").run();
+            }
+            Query(connection, "RELEASE job").run();
+        }
+        Query(connection, "COMMIT").run();
+    } catch (...) {
+        sqlite3_exec(connection.db(), "ROLLBACK", nullptr, nullptr, nullptr);
+        const auto error = std::current_exception();
+        for (WriteJob *job : batch) {
+            if (!job->error)
+                job->error = error;
+        }
+    }
+}
 
 int SqliteStorage::SchemaVersion()
 {
@@ -346,29 +427,30 @@ std::optional<AccountSecret> SqliteStorage::findAccount(const std::string &name)
 CreateOutcome SqliteStorage::createAccount(const std::string &name, const std::string &passwordHash,
                                            const std::string &categories)
 {
-    auto connection = lease();
-    Transaction transaction(*connection);
-    {
-        Query query(*connection, "SELECT 1 FROM accounts WHERE name = ?");
-        query.bind(name);
-        if (query.step())
-            return CreateOutcome::NameTaken;
-    }
-    Query(*connection, "INSERT INTO accounts (name, pass_hash, categories) VALUES (?, ?, ?)")
-        .bind(name)
-        .bind(passwordHash)
-        .bind(categories)
-        .run();
-    transaction.commit();
-    return CreateOutcome::Created;
+    CreateOutcome outcome = CreateOutcome::Created;
+    write([&](Connection &connection) {
+        {
+            Query query(connection, "SELECT 1 FROM accounts WHERE name = ?");
+            query.bind(name);
+            if (query.step()) {
+                outcome = CreateOutcome::NameTaken;
+                return;
+            }
+        }
+        Query(connection, "INSERT INTO accounts (name, pass_hash, categories) VALUES (?, ?, ?)")
+            .bind(name)
+            .bind(passwordHash)
+            .bind(categories)
+            .run();
+    });
+    return outcome;
 }
 
 void SqliteStorage::setPasswordHash(std::int64_t account, const std::string &passwordHash)
 {
-    auto connection = lease();
-    Transaction transaction(*connection);
-    Query(*connection, "UPDATE accounts SET pass_hash = ? WHERE id = ?").bind(passwordHash).bind(account).run();
-    transaction.commit();
+    write([&](Connection &connection) {
+        Query(connection, "UPDATE accounts SET pass_hash = ? WHERE id = ?").bind(passwordHash).bind(account).run();
+    });
 }
 
 std::string SqliteStorage::categories(std::int64_t account)
@@ -381,10 +463,9 @@ std::string SqliteStorage::categories(std::int64_t account)
 
 void SqliteStorage::setCategories(std::int64_t account, const std::string &categories)
 {
-    auto connection = lease();
-    Transaction transaction(*connection);
-    Query(*connection, "UPDATE accounts SET categories = ? WHERE id = ?").bind(categories).bind(account).run();
-    transaction.commit();
+    write([&](Connection &connection) {
+        Query(connection, "UPDATE accounts SET categories = ? WHERE id = ?").bind(categories).bind(account).run();
+    });
 }
 
 namespace
@@ -445,51 +526,58 @@ void WriteRecord(SqliteStorage::Connection &connection, std::int64_t account, co
 
 WriteOutcome SqliteStorage::saveRecord(std::int64_t account, const RecordFields &record)
 {
-    auto connection = lease();
-    Transaction transaction(*connection);
-    const auto existing = FindRecord(*connection, account, record.idGuid);
-    if (existing && existing->second)
-        return WriteOutcome::Locked;
-    WriteRecord(*connection, account, record, existing ? std::optional(existing->first) : std::nullopt, false);
-    transaction.commit();
-    return WriteOutcome::Stored;
+    WriteOutcome outcome = WriteOutcome::Stored;
+    write([&](Connection &connection) {
+        const auto existing = FindRecord(connection, account, record.idGuid);
+        if (existing && existing->second) {
+            outcome = WriteOutcome::Locked;
+            return;
+        }
+        WriteRecord(connection, account, record, existing ? std::optional(existing->first) : std::nullopt, false);
+    });
+    return outcome;
 }
 
 WriteOutcome SqliteStorage::lockRecord(std::int64_t account, const std::string &idGuid,
                                        const std::optional<RecordFields> &fields)
 {
-    auto connection = lease();
-    Transaction transaction(*connection);
-    const auto existing = FindRecord(*connection, account, idGuid);
-    if (existing && existing->second)
-        return WriteOutcome::Stored;
-    if (fields) {
-        RecordFields record = *fields;
-        record.idGuid = idGuid;
-        WriteRecord(*connection, account, record, existing ? std::optional(existing->first) : std::nullopt, true);
-    } else {
-        if (!existing)
-            return WriteOutcome::NotFound;
-        Query(*connection, "UPDATE records SET is_lock = 1, updated_at = datetime('now') WHERE id = ?")
+    WriteOutcome outcome = WriteOutcome::Stored;
+    write([&](Connection &connection) {
+        const auto existing = FindRecord(connection, account, idGuid);
+        if (existing && existing->second)
+            return;
+        if (fields) {
+            RecordFields record = *fields;
+            record.idGuid = idGuid;
+            WriteRecord(connection, account, record, existing ? std::optional(existing->first) : std::nullopt, true);
+            return;
+        }
+        if (!existing) {
+            outcome = WriteOutcome::NotFound;
+            return;
+        }
+        Query(connection, "UPDATE records SET is_lock = 1, updated_at = datetime('now') WHERE id = ?")
             .bind(existing->first)
             .run();
-    }
-    transaction.commit();
-    return WriteOutcome::Stored;
+    });
+    return outcome;
 }
 
 WriteOutcome SqliteStorage::deleteRecord(std::int64_t account, const std::string &idGuid)
 {
-    auto connection = lease();
-    Transaction transaction(*connection);
-    const auto existing = FindRecord(*connection, account, idGuid);
-    if (!existing)
-        return WriteOutcome::NotFound;
-    if (existing->second)
-        return WriteOutcome::Locked;
-    Query(*connection, "DELETE FROM records WHERE id = ? AND account_id = ?").bind(existing->first).bind(account).run();
-    transaction.commit();
-    return WriteOutcome::Stored;
+    WriteOutcome outcome = WriteOutcome::Stored;
+    write([&](Connection &connection) {
+        const auto existing = FindRecord(connection, account, idGuid);
+        if (!existing || existing->second) {
+            outcome = existing ? WriteOutcome::Locked : WriteOutcome::NotFound;
+            return;
+        }
+        Query(connection, "DELETE FROM records WHERE id = ? AND account_id = ?")
+            .bind(existing->first)
+            .bind(account)
+            .run();
+    });
+    return outcome;
 }
 
 RecordPage SqliteStorage::newestRecords(std::int64_t account, std::optional<std::int64_t> minCentsExclusive, int offset,
@@ -516,6 +604,7 @@ RecordPage SqliteStorage::newestRecords(std::int64_t account, std::optional<std:
             .bind(minCentsExclusive)
             .bind(static_cast<std::int64_t>(limit))
             .bind(static_cast<std::int64_t>(offset));
+        page.records.reserve(static_cast<size_t>(limit > 0 && limit < 1000 ? limit : 1000));
         while (rows.step())
             page.records.push_back(rows.record());
     } catch (...) {
@@ -528,18 +617,37 @@ RecordPage SqliteStorage::newestRecords(std::int64_t account, std::optional<std:
 
 namespace
 {
-const char *const kFilterClause = " FROM records WHERE account_id = ?1 AND (?2 IS NULL OR day >= ?2) "
-                                  "AND (?3 IS NULL OR day < ?3) AND (?4 IS NULL OR cents > ?4) "
-                                  "AND (?5 IS NULL OR type1 = ?5) AND (?6 IS NULL OR income = ?6)";
+// Only the conditions that are set go into the statement: "?x IS NULL OR ..." would keep SQLite from using the
+// day index for the range. At most 32 variants, each prepared once per connection.
+std::string FilterClause(const RecordFilter &filter)
+{
+    std::string clause = " FROM records WHERE account_id = ?";
+    if (filter.fromDay)
+        clause += " AND day >= ?";
+    if (filter.untilDay)
+        clause += " AND day < ?";
+    if (filter.minCentsExclusive)
+        clause += " AND cents > ?";
+    if (filter.type1)
+        clause += " AND type1 = ?";
+    if (filter.income)
+        clause += " AND income = ?";
+    return clause;
+}
 
 void BindFilter(Query &query, std::int64_t account, const RecordFilter &filter)
 {
-    query.bind(account)
-        .bind(filter.fromDay)
-        .bind(filter.untilDay)
-        .bind(filter.minCentsExclusive)
-        .bind(filter.type1)
-        .bind(filter.income);
+    query.bind(account);
+    if (filter.fromDay)
+        query.bind(*filter.fromDay);
+    if (filter.untilDay)
+        query.bind(*filter.untilDay);
+    if (filter.minCentsExclusive)
+        query.bind(*filter.minCentsExclusive);
+    if (filter.type1)
+        query.bind(*filter.type1);
+    if (filter.income)
+        query.bind(static_cast<std::int64_t>(*filter.income ? 1 : 0));
 }
 } // namespace
 
@@ -550,14 +658,15 @@ RecordPage SqliteStorage::findRecords(std::int64_t account, const RecordFilter &
     Query(*connection, "BEGIN").run();
     try {
         {
-            Query count(*connection, std::string("SELECT count(*)") + kFilterClause);
+            Query count(*connection, "SELECT count(*)" + FilterClause(filter));
             BindFilter(count, account, filter);
             page.total = count.step() ? count.integer(0) : 0;
         }
-        Query rows(*connection,
-                   std::string("SELECT ") + kRecordColumns + kFilterClause + " ORDER BY day, id LIMIT ?7 OFFSET ?8");
+        Query rows(*connection, std::string("SELECT ") + kRecordColumns + FilterClause(filter) +
+                                    " ORDER BY day, id LIMIT ? OFFSET ?");
         BindFilter(rows, account, filter);
         rows.bind(static_cast<std::int64_t>(limit)).bind(static_cast<std::int64_t>(offset));
+        page.records.reserve(static_cast<size_t>(limit > 0 && limit < 1000 ? limit : 1000));
         while (rows.step())
             page.records.push_back(rows.record());
     } catch (...) {
@@ -571,8 +680,7 @@ RecordPage SqliteStorage::findRecords(std::int64_t account, const RecordFilter &
 std::vector<CategoryTotal> SqliteStorage::categoryTotals(std::int64_t account, const RecordFilter &filter)
 {
     auto connection = lease();
-    Query query(*connection,
-                std::string("SELECT type1, sum(cents)") + kFilterClause + " GROUP BY type1 ORDER BY 2 DESC, 1");
+    Query query(*connection, "SELECT type1, sum(cents)" + FilterClause(filter) + " GROUP BY type1 ORDER BY 2 DESC, 1");
     BindFilter(query, account, filter);
     std::vector<CategoryTotal> totals;
     while (query.step())
@@ -598,31 +706,30 @@ std::pair<int, int> ShiftMonth(int year, int month, int delta)
 
 MonthTotal SqliteStorage::recountMonth(std::int64_t account, int year, int month)
 {
-    auto connection = lease();
-    Transaction transaction(*connection);
     const auto [nextYear, nextMonth] = ShiftMonth(year, month, 1);
     MonthTotal total{year, month, 0, 0};
-    {
-        Query query(*connection, "SELECT coalesce(sum(CASE WHEN income THEN 0 ELSE cents END), 0), "
-                                 "coalesce(sum(CASE WHEN income THEN cents ELSE 0 END), 0) FROM records "
-                                 "WHERE account_id = ? AND day >= ? AND day < ?");
-        query.bind(account).bind(MonthStart(year, month)).bind(MonthStart(nextYear, nextMonth));
-        if (query.step()) {
-            total.expenseCents = query.integer(0);
-            total.incomeCents = query.integer(1);
+    write([&](Connection &connection) {
+        {
+            Query query(connection, "SELECT coalesce(sum(CASE WHEN income THEN 0 ELSE cents END), 0), "
+                                    "coalesce(sum(CASE WHEN income THEN cents ELSE 0 END), 0) FROM records "
+                                    "WHERE account_id = ? AND day >= ? AND day < ?");
+            query.bind(account).bind(MonthStart(year, month)).bind(MonthStart(nextYear, nextMonth));
+            if (query.step()) {
+                total.expenseCents = query.integer(0);
+                total.incomeCents = query.integer(1);
+            }
         }
-    }
-    Query(*connection, "INSERT INTO month_totals (account_id, year, month, expense_cents, income_cents) "
-                       "VALUES (?, ?, ?, ?, ?) ON CONFLICT (account_id, year, month) DO UPDATE SET "
-                       "expense_cents = excluded.expense_cents, income_cents = excluded.income_cents, "
-                       "counted_at = datetime('now')")
-        .bind(account)
-        .bind(static_cast<std::int64_t>(year))
-        .bind(static_cast<std::int64_t>(month))
-        .bind(total.expenseCents)
-        .bind(total.incomeCents)
-        .run();
-    transaction.commit();
+        Query(connection, "INSERT INTO month_totals (account_id, year, month, expense_cents, income_cents) "
+                          "VALUES (?, ?, ?, ?, ?) ON CONFLICT (account_id, year, month) DO UPDATE SET "
+                          "expense_cents = excluded.expense_cents, income_cents = excluded.income_cents, "
+                          "counted_at = datetime('now')")
+            .bind(account)
+            .bind(static_cast<std::int64_t>(year))
+            .bind(static_cast<std::int64_t>(month))
+            .bind(total.expenseCents)
+            .bind(total.incomeCents)
+            .run();
+    });
     return total;
 }
 

@@ -2,9 +2,13 @@
 
 #include "Storage.h"
 
+#include <condition_variable>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct sqlite3;
@@ -13,7 +17,8 @@ namespace lumora::service
 {
 
 // SQLite in WAL mode with synchronous=FULL: a write has reached the disk when it returns. Request threads borrow
-// connections from a small pool, so readers run side by side and writers queue on SQLite's own lock.
+// connections from a small pool for reading, side by side; writes go to one writer thread that commits whatever
+// is waiting in one transaction (group commit), so concurrent saves share an fsync instead of queueing for one.
 class SqliteStorage : public Storage
 {
 public:
@@ -45,14 +50,28 @@ public:
 
 private:
     class Lease;
+    struct WriteJob;
+    // Runs the job inside a write transaction on the writer thread; returns once it is committed, rethrows its
+    // failure (or the commit's).
+    void write(const std::function<void(Connection &)> &run);
+    void writerLoop();
+    void commitBatch(const std::vector<WriteJob *> &batch);
     std::unique_ptr<Connection> openConnection();
     Lease lease();
     void giveBack(std::unique_ptr<Connection> connection);
     void migrate(Connection &connection);
 
     std::string path_;
-    std::mutex mutex_;
+    std::mutex mutex_; // guards idle_
     std::vector<std::unique_ptr<Connection>> idle_;
+
+    std::mutex queueMutex_; // guards queue_, stopping_ and WriteJob::done
+    std::condition_variable queueChanged_;
+    std::condition_variable jobsDone_;
+    std::deque<WriteJob *> queue_;
+    bool stopping_ = false;
+    std::unique_ptr<Connection> writerConnection_;
+    std::thread writer_;
 };
 
 } // namespace lumora::service

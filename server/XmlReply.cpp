@@ -6,26 +6,31 @@
 namespace lumora::service
 {
 
-std::string XmlReply::Encoded(const std::string &utf8)
+void XmlReply::AppendAttribute(std::string &out, std::string_view name, std::string_view utf8)
 {
     // Storage only holds text that arrived as GBK (or was checked for a GBK form), so this never falls back.
-    auto gbk = Utf8ToGbk(utf8);
-    return Base64Encode(gbk ? *gbk : std::string());
+    // Base64 and the names are plain ASCII, so no escaping is needed.
+    const auto gbk = Utf8ToGbk(utf8);
+    out += ' ';
+    out += name;
+    out += "=\"";
+    out += Base64Encode(gbk ? *gbk : std::string());
+    out += '"';
 }
 
-void XmlReply::addResultText(const std::string &name, const std::string &utf8)
+void XmlReply::addResultText(std::string_view name, std::string_view utf8)
 {
-    resultExtras_.emplace_back(name, Encoded(utf8));
+    AppendAttribute(resultExtras_, name, utf8);
 }
 
-void XmlReply::addRow(const Attributes &utf8Values)
+void XmlReply::addRow(std::initializer_list<Attribute> utf8Values)
 {
     hasData_ = true;
-    Attributes encoded;
-    encoded.reserve(utf8Values.size());
+    ++rowCount_;
+    rows_ += "<Row";
     for (const auto &[name, value] : utf8Values)
-        encoded.emplace_back(name, Encoded(value));
-    rows_.push_back(std::move(encoded));
+        AppendAttribute(rows_, name, value);
+    rows_ += "/>\r\n";
 }
 
 void XmlReply::setInfo(long long recCount, long long recCountInPage, long long curPage)
@@ -38,22 +43,16 @@ void XmlReply::setInfo(long long recCount, long long recCountInPage, long long c
 
 std::string XmlReply::text() const
 {
-    // Attribute values are Base64 or decimal numbers, so no escaping is needed.
-    std::string out = "<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<Kessum>\r\n";
-    out += "<Result Value=\"";
+    std::string out;
+    out.reserve(rows_.size() + resultExtras_.size() + 200);
+    out += "<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<Kessum>\r\n<Result Value=\"";
     out += ok_ ? "1" : "0";
     out += '"';
-    for (const auto &[name, value] : resultExtras_)
-        out += " " + name + "=\"" + value + '"';
+    out += resultExtras_;
     out += "/>\r\n";
     if (hasData_ || hasInfo_) {
         out += "<Data>\r\n";
-        for (const auto &row : rows_) {
-            out += "<Row";
-            for (const auto &[name, value] : row)
-                out += " " + name + "=\"" + value + '"';
-            out += "/>\r\n";
-        }
+        out += rows_;
         out += "</Data>\r\n";
     }
     if (hasInfo_) {

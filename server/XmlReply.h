@@ -1,8 +1,9 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <utility>
-#include <vector>
 
 namespace lumora::service
 {
@@ -12,25 +13,26 @@ namespace lumora::service
 class XmlReply
 {
 public:
-    using Attributes = std::vector<std::pair<std::string, std::string>>;
+    using Attribute = std::pair<std::string_view, std::string_view>;
 
     explicit XmlReply(bool ok = false) : ok_(ok) {}
 
     void setOk(bool ok) { ok_ = ok; }
     bool ok() const { return ok_; }
-    void addResultText(const std::string &name, const std::string &utf8);
-    void addRow(const Attributes &utf8Values);
+    void addResultText(std::string_view name, std::string_view utf8);
+    void addRow(std::initializer_list<Attribute> utf8Values);
     void setInfo(long long recCount, long long recCountInPage, long long curPage);
-    size_t rowCount() const { return rows_.size(); }
+    size_t rowCount() const { return rowCount_; }
 
     std::string text() const;
 
 private:
-    static std::string Encoded(const std::string &utf8);
+    static void AppendAttribute(std::string &out, std::string_view name, std::string_view utf8);
 
     bool ok_;
-    Attributes resultExtras_; // already encoded
-    std::vector<Attributes> rows_;
+    std::string resultExtras_; // encoded attributes, each with its leading blank
+    std::string rows_;         // encoded row elements
+    size_t rowCount_ = 0;
     bool hasData_ = false;
     bool hasInfo_ = false;
     long long info_[3] = {0, 0, 0};

@@ -71,6 +71,8 @@ int main(int argc, char **argv)
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // A client that hangs up mid-reply must not end the service.
+    std::signal(SIGPIPE, SIG_IGN);
 
     try {
         SqliteStorage storage(db);
