@@ -87,8 +87,8 @@ TForm_pass::TForm_pass(QWidget *parent) : TFormVSkin(parent)
     pnlCaptionCenter->setFillImage(QImage());
     pnlCaptionCenter->setBevelOuter(TImagePanel::bvNone);
     pnlCaptionCenter->setColor(QColor(50, 50, 58));
-    btnMin->move(kClientWidth - 52, 7);
-    btnClose->move(kClientWidth - 30, 7);
+    // Minimise takes the hidden button's place beside close; both follow the caption's right edge.
+    btnMin->move(btnNormal->pos());
 
     buildControls();
 

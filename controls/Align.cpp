@@ -1,5 +1,7 @@
 #include "Align.h"
 
+#include <QEvent>
+#include <QScopedValueRollback>
 #include <QVariant>
 #include <QWidget>
 
@@ -86,6 +88,7 @@ void DockLayout::addWidget(QWidget *widget, Align align)
     widget->setProperty(kAlignProperty, static_cast<int>(align));
     addChildWidget(widget);
     addItem(new QWidgetItem(widget));
+    widget->installEventFilter(this);
 }
 
 void DockLayout::addItem(QLayoutItem *item)
@@ -121,8 +124,19 @@ QSize DockLayout::minimumSize() const
     return QSize(0, 0);
 }
 
+bool DockLayout::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && !laying_) {
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (w && alignOf(w) != Align::None && alignOf(w) != Align::Client && indexOf(w) >= 0)
+            invalidate();
+    }
+    return QLayout::eventFilter(watched, event);
+}
+
 void DockLayout::setGeometry(const QRect &rect)
 {
+    const QScopedValueRollback<bool> laying(laying_, true);
     QLayout::setGeometry(rect);
     QRect rest = rect;
     const Align order[] = {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client};

@@ -38,8 +38,13 @@ public:
     QSize minimumSize() const override;
     void setGeometry(const QRect &rect) override;
 
+protected:
+    // A docked child that is resized by hand (a splitter, a view switch) docks again with its new size.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QList<QLayoutItem *> items_;
+    bool laying_ = false;
 };
 
 } // namespace lumora

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QWindow>
 
 namespace lumora
 {
@@ -48,13 +49,15 @@ TPNGButtonEx *captionButton(QWidget *parent, const char *name, const QString &im
     return button;
 }
 
+// The application's windows on the desktop (a minimised window still counts as visible).
 QList<QWidget *> visibleTopLevels()
 {
     QList<QWidget *> out;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible() || w->isMinimized())
-            if (!w->isHidden() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip)
-                out.append(w);
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = w->windowType();
+        if (w->isVisible() && (type == Qt::Window || type == Qt::Dialog))
+            out.append(w);
+    }
     return out;
 }
 } // namespace
@@ -166,12 +169,11 @@ void TFormVSkin::FormResize()
     if (isMaximized()) {
         if (ApplicationMinimized())
             RestoreApplication();
-        // A frameless window maximised by the desktop could cover the task bar.
-        if (QScreen *s = screen()) {
-            const QRect work = s->availableGeometry();
-            if (geometry() != work)
-                setGeometry(work);
-        }
+        // A frameless window maximised by the desktop could cover the task bar. The platform window is moved
+        // directly: QWidget::setGeometry would drop the maximised state.
+        QScreen *s = screen();
+        if (s && windowHandle() && geometry() != s->availableGeometry())
+            windowHandle()->setGeometry(s->availableGeometry());
     }
     update();
 }

@@ -18,10 +18,11 @@ class TPNGButtonEx;
 // It derives from QDialog so that one base serves both kinds of window: a dialog runs it with exec(), the main
 // window simply calls show(). Unlike a plain QDialog, Escape does not close it (setCloseOnEscape turns that on).
 //
-// A descendant builds its controls into pnlClient, then (like the main window and the quick-add dialog) calls
-// FormCreate() from its constructor and docks pnlClient with setAlign(pnlClient, Align::Client); the top strip
-// already sits in pnlCaptionCenter then. A dialog that skips FormCreate() copies its caption into LabelCaption
-// itself and its top strip stays in pnlClient.
+// A descendant builds its controls into pnlClient (which the base already docks to fill the window under the
+// caption bar), sets its caption and then, like the main window and the quick-add dialog, calls FormCreate() from
+// its constructor: the caption goes into LabelCaption and the top strip into pnlCaptionCenter. A dialog that skips
+// FormCreate() copies its caption into LabelCaption itself and its top strip stays in pnlClient.
+// Position memory: a TQRXPosition child is saved from this destructor, while the controls still stand.
 class TFormVSkin : public QDialog
 {
     Q_OBJECT

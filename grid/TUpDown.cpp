@@ -36,8 +36,11 @@ void TUpDown::setAssociate(QLineEdit *edit)
     if (edit_)
         edit_->removeEventFilter(this);
     edit_ = edit;
-    if (edit_)
+    if (edit_) {
         edit_->installEventFilter(this);
+        // Sits beside the edit at its height, as the arrows of an edit do.
+        setFixedHeight(edit_->sizeHint().height());
+    }
 }
 
 void TUpDown::setRange(int min, int max)

@@ -58,6 +58,9 @@ private:
             const auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_F4)
                 return true;
+            // A box without a text field also drops down on Space.
+            if (key->key() == Qt::Key_Space && !box_->isEditable() && key->modifiers() == Qt::NoModifier)
+                return true;
             return (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) &&
                    key->modifiers().testFlag(Qt::AltModifier);
         }

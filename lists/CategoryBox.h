@@ -12,7 +12,8 @@ namespace lumora
 void FillCategoryBox(QComboBox *box, const QStringList &leadingItems = {});
 
 // Fills the box now and again each time its list is about to drop down (mouse press on the box, F4, Alt+Up or
-// Alt+Down), so every opening shows the list as it is at that moment. Works for any QComboBox subclass.
+// Alt+Down, Space in a box without a text field), so every opening shows the list as it is at that moment. Works for
+// any QComboBox subclass.
 void BindCategoryBox(QComboBox *box, const QStringList &leadingItems = {});
 
 } // namespace lumora
