@@ -197,7 +197,8 @@ QString XmlDocument::declaredEncoding(const QByteArray &bytes)
     QByteArray head = bytes.left(512);
     if (head.startsWith(kUtf8Bom))
         head.remove(0, kUtf8Bom.size());
-    if (!head.startsWith("<?xml"))
+    // Only the declaration names the encoding; "<?xmlfoo ...?>" is an ordinary processing instruction.
+    if (!head.startsWith("<?xml") || head.size() < 6 || !QByteArrayView(" \t\r\n").contains(head.at(5)))
         return {};
     const qsizetype end = head.indexOf("?>");
     if (end < 0)
