@@ -197,7 +197,8 @@ QString XmlDocument::declaredEncoding(const QByteArray &bytes)
     QByteArray head = bytes.left(512);
     if (head.startsWith(kUtf8Bom))
         head.remove(0, kUtf8Bom.size());
-    if (!head.startsWith("<?xml"))
+    // Only the declaration names the encoding; "<?xmlfoo ...?>" is an ordinary processing instruction.
+    if (!head.startsWith("<?xml") || head.size() < 6 || !QByteArrayView(" \t\r\n").contains(head.at(5)))
         return {};
     const qsizetype end = head.indexOf("?>");
     if (end < 0)
@@ -207,31 +208,59 @@ QString XmlDocument::declaredEncoding(const QByteArray &bytes)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-QString XmlDocument::decode(const QByteArray &bytes)
+namespace
 {
-    if (bytes.startsWith(kUtf8Bom))
-        return QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
+// Decodes as load() reads; broken is set when a byte sequence is not valid in the encoding chosen.
+QString DecodeChecked(const QByteArray &bytes, bool *broken)
+{
+    auto run = [broken](QStringDecoder &decoder, const QByteArray &data) {
+        const QString text = decoder.decode(data);
+        *broken = decoder.hasError();
+        return text;
+    };
+    if (bytes.startsWith(kUtf8Bom)) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        return run(utf8, bytes.mid(kUtf8Bom.size()));
+    }
     if (const auto bom = QStringConverter::encodingForData(bytes); bom && *bom != QStringConverter::Utf8) {
         QStringDecoder decoder(*bom);
-        return decoder.decode(bytes);
+        return run(decoder, bytes);
     }
-    const QString declared = declaredEncoding(bytes);
+    const QString declared = XmlDocument::declaredEncoding(bytes);
     if (!declared.isEmpty()) {
         QStringDecoder decoder(declared.toLatin1().constData());
         if (decoder.isValid())
-            return decoder.decode(bytes);
+            return run(decoder, bytes);
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(bytes);
+    *broken = false;
     if (!utf8.hasError())
         return text;
     QStringDecoder gbk("GBK");
-    return gbk.decode(bytes);
+    return run(gbk, bytes);
+}
+} // namespace
+
+QString XmlDocument::decode(const QByteArray &bytes)
+{
+    bool broken = false;
+    return DecodeChecked(bytes, &broken);
 }
 
 bool XmlDocument::load(const QByteArray &bytes)
 {
-    return setContent(decode(bytes));
+    // Bytes that are not valid in the document's encoding make it unreadable, as XML has it: read leniently, a
+    // broken byte in a name would come back as a character the encoding cannot write, and the file saved from
+    // it could never be read again.
+    bool broken = false;
+    const QString text = DecodeChecked(bytes, &broken);
+    if (broken) {
+        *this = XmlDocument();
+        error_ = QStringLiteral("invalid byte sequence for the document's encoding");
+        return false;
+    }
+    return setContent(text);
 }
 
 bool XmlDocument::setContent(const QString &text)

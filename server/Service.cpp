@@ -128,14 +128,34 @@ void Service::install()
         Begin();
         res.set_content(registration_.form(), "text/html; charset=utf-8");
     });
-    server.Post(base + "new_user\\.php", [this](const httplib::Request &req, httplib::Response &res) {
+    // Bodies are read through a content reader: httplib's own reading refuses every form body over 8 KB (a limit
+    // built into the library), far below kMaxBodyBytes, so long names or category lists could never be saved.
+    // A body over kMaxBodyBytes still ends in 413.
+    auto readBody = [](const httplib::ContentReader &content, httplib::Response &res, std::string &body) {
+        const bool read = content([&body](const char *data, size_t length) {
+            body.append(data, length);
+            return true;
+        });
+        if (!read && (res.status < 400 || res.status >= 600))
+            res.status = 400;
+        return read;
+    };
+    server.Post(base + "new_user\\.php", [this, readBody](const httplib::Request &, httplib::Response &res,
+                                                          const httplib::ContentReader &content) {
         Begin();
         tNote.action = "register";
-        res.set_content(registration_.submit(req.body, tNote.account, tNote.outcome), "text/html; charset=utf-8");
+        std::string body;
+        if (!readBody(content, res, body))
+            return;
+        res.set_content(registration_.submit(body, tNote.account, tNote.outcome), "text/html; charset=utf-8");
     });
-    server.Post(base + "([^/]+)", [this](const httplib::Request &req, httplib::Response &res) {
+    server.Post(base + "([^/]+)", [this, readBody](const httplib::Request &req, httplib::Response &res,
+                                                   const httplib::ContentReader &content) {
         Begin();
-        RouteResult result = routes_.post(req.matches[1].str(), req.body);
+        std::string body;
+        if (!readBody(content, res, body))
+            return;
+        RouteResult result = routes_.post(req.matches[1].str(), body);
         tNote.action = result.action;
         tNote.account = result.account;
         tNote.outcome = result.outcome;

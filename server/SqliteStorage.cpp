@@ -706,7 +706,10 @@ std::pair<int, int> ShiftMonth(int year, int month, int delta)
 
 MonthTotal SqliteStorage::recountMonth(std::int64_t account, int year, int month)
 {
-    const auto [nextYear, nextMonth] = ShiftMonth(year, month, 1);
+    // Plain variables, not a structured binding: the lambda below captures them, which clang before 16 refuses.
+    const std::pair<int, int> next = ShiftMonth(year, month, 1);
+    const int nextYear = next.first;
+    const int nextMonth = next.second;
     MonthTotal total{year, month, 0, 0};
     write([&](Connection &connection) {
         {

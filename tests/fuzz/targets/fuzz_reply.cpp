@@ -1,0 +1,30 @@
+// Any bytes as a service reply: GBK decode, envelope, rows, page information and month totals.
+#include "core/Conversions.h"
+#include "core/ItemInfo.h"
+#include "core/Reply.h"
+#include "util/Gbk.h"
+#include "util/MessageSeam.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    // IsReplyOk reports a broken reply in a message; nothing may wait for an answer here.
+    lumora::ScopedMessageCapture capture;
+    const QString text = lumora::FromGbk(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    try {
+        const lumora::Reply reply = lumora::ParseReply(text);
+        for (const QDomElement &row : lumora::ReplyRows(reply)) {
+            lumora::TItemInfo info;
+            lumora::ReadRecordRow(row, info);
+            lumora::ReadMonthTotalRow(row);
+        }
+        lumora::PageInfo page;
+        lumora::ReadPageInfo(reply, page);
+    } catch (const lumora::LumoraError &) {
+        // Refusing a broken reply is the expected outcome.
+    }
+    lumora::IsReplyOk(text);
+    return 0;
+}
