@@ -31,7 +31,7 @@ for t in "${targets[@]}"; do
   log="$dir/fuzz-$t.log"
   echo "== fuzz_$t for ${seconds}s"
   # The seed corpus stays untouched; new inputs go to the work folder.
-  if "$dir/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 -max_len=8192 \
+  if "$dir/tests/fuzz/fuzz_$t" -seed=1 -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 -max_len=8192 \
     -print_final_stats=1 -artifact_prefix="$artifacts/" "$work" "tests/fuzz/corpus/$t" \
     "tests/fuzz/regressions/$t" >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
