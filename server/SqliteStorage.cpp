@@ -482,44 +482,34 @@ std::optional<std::pair<std::int64_t, bool>> FindRecord(SqliteStorage::Connectio
     return std::make_pair(query.integer(0), query.integer(1) != 0);
 }
 
-void WriteRecord(SqliteStorage::Connection &connection, std::int64_t account, const RecordFields &r,
-                 std::optional<std::int64_t> existingId, bool lock)
+// The record's own columns, in the order both statements below list them.
+Query &BindRecordFields(Query &query, const RecordFields &r, bool lock)
 {
-    const std::int64_t income = r.in1 == "1" ? 1 : 0;
-    if (existingId) {
-        Query(connection, "UPDATE records SET name1 = ?, in1 = ?, income = ?, money1 = ?, cents = ?, type1 = ?, "
-                          "create_time = ?, day = ?, input_user = ?, is_lock = ?, updated_at = datetime('now') "
-                          "WHERE id = ? AND account_id = ?")
-            .bind(r.name1)
-            .bind(r.in1)
-            .bind(income)
-            .bind(r.money1)
-            .bind(r.cents)
-            .bind(r.type1)
-            .bind(r.createTime)
-            .bind(r.day)
-            .bind(r.inputUser)
-            .bind(static_cast<std::int64_t>(lock ? 1 : 0))
-            .bind(*existingId)
-            .bind(account)
-            .run();
-        return;
-    }
-    Query(connection, "INSERT INTO records (account_id, id_guid, name1, in1, income, money1, cents, type1, "
-                      "create_time, day, input_user, is_lock) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-        .bind(account)
-        .bind(r.idGuid)
-        .bind(r.name1)
+    return query.bind(r.name1)
         .bind(r.in1)
-        .bind(income)
+        .bind(static_cast<std::int64_t>(r.in1 == "1" ? 1 : 0))
         .bind(r.money1)
         .bind(r.cents)
         .bind(r.type1)
         .bind(r.createTime)
         .bind(r.day)
         .bind(r.inputUser)
-        .bind(static_cast<std::int64_t>(lock ? 1 : 0))
-        .run();
+        .bind(static_cast<std::int64_t>(lock ? 1 : 0));
+}
+
+void WriteRecord(SqliteStorage::Connection &connection, std::int64_t account, const RecordFields &r,
+                 std::optional<std::int64_t> existingId, bool lock)
+{
+    if (existingId) {
+        Query update(connection, "UPDATE records SET name1 = ?, in1 = ?, income = ?, money1 = ?, cents = ?, "
+                                 "type1 = ?, create_time = ?, day = ?, input_user = ?, is_lock = ?, "
+                                 "updated_at = datetime('now') WHERE id = ? AND account_id = ?");
+        BindRecordFields(update, r, lock).bind(*existingId).bind(account).run();
+        return;
+    }
+    Query insert(connection, "INSERT INTO records (account_id, id_guid, name1, in1, income, money1, cents, type1, "
+                             "create_time, day, input_user, is_lock) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    BindRecordFields(insert.bind(account).bind(r.idGuid), r, lock).run();
 }
 
 } // namespace
