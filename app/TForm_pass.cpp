@@ -47,7 +47,7 @@ QString shownReply(const QString &text)
     return text.size() > kShownChars ? text.left(kShownChars) + QStringLiteral("...") : text;
 }
 
-QString decodedAttribute(const QDomElement &element, const QString &name)
+QString decodedAttribute(const ReplyElement &element, const QString &name)
 {
     return FromGbk(Base64Decode(element.attribute(name).toLatin1()));
 }
@@ -308,13 +308,13 @@ void TForm_pass::httpAllDataHttpData(THttpThreadControl *httpThread)
     HideBusy();
     // An unreadable reply throws here and ends silently: httpAllData has no error handler.
     const Reply reply = ParseReply(httpThread->ResponseText);
-    for (const QDomElement &row : ReplyRows(reply)) {
+    for (const ReplyElement &row : ReplyRows(reply)) {
         bool present = false;
         const QString once = RowText(row, QStringLiteral("type1"), &present);
         if (present)
             CategoryListText = FromGbk(Base64Decode(once.toLatin1()));
     }
-    WriteDataDump(reply.doc);
+    WriteDataDump(reply);
 }
 
 void TForm_pass::httpVerHttpData(THttpThreadControl *httpThread)

@@ -8,6 +8,7 @@
 #include "core/DateText.h"
 #include "core/Session.h"
 #include "util/ExeFolder.h"
+#include "util/HeapTuning.h"
 #include "util/IniFile.h"
 
 #include <QProxyStyle>
@@ -34,6 +35,7 @@ int main(int argc, char *argv[])
 {
     using namespace lumora;
 
+    KeepFreedHeapForReuse();
     SetProcessDateFormats();
 
     // A second start of the same executable ends here, silently; a copy in another folder runs.

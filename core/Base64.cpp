@@ -1,37 +1,38 @@
 #include "Base64.h"
 
+#include <array>
+
 namespace lumora
 {
 
 namespace
 {
-int sextet(char c)
-{
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 26;
-    if (c >= '0' && c <= '9')
-        return c - '0' + 52;
-    if (c == '+')
-        return 62;
-    if (c == '/')
-        return 63;
-    if (c == '=')
-        return -2;
-    return -1;
-}
-} // namespace
+// Value of each ASCII character in the alphabet; -2 for "=", -1 for characters to skip.
+constexpr auto kSextets = [] {
+    std::array<signed char, 128> table{};
+    for (auto &v : table)
+        v = -1;
+    for (int i = 0; i < 26; ++i) {
+        table['A' + i] = static_cast<signed char>(i);
+        table['a' + i] = static_cast<signed char>(26 + i);
+    }
+    for (int i = 0; i < 10; ++i)
+        table['0' + i] = static_cast<signed char>(52 + i);
+    table['+'] = 62;
+    table['/'] = 63;
+    table['='] = -2;
+    return table;
+}();
 
-QByteArray Base64EncodeLine(const QByteArray &bytes)
+int sextet(char16_t c)
 {
-    return bytes.toBase64();
+    return c < 128 ? kSextets[c] : -1;
 }
 
-QByteArray Base64Decode(const QByteArray &text)
+// out has room for Base64DecodedBound(size) bytes; returns how many were written.
+template <typename Char> qsizetype decodeInto(const Char *text, qsizetype size, char *out)
 {
-    QByteArray out;
-    out.reserve(text.size() * 3 / 4);
+    char *const begin = out;
     int group[4];
     int count = 0;
     int pads = 0;
@@ -39,16 +40,16 @@ QByteArray Base64Decode(const QByteArray &text)
         // A group of 2 or 3 characters (or one ending in "=" / "==") gives 1 or 2 bytes.
         const int chars = count;
         if (chars >= 2)
-            out.append(char((group[0] << 2) | (group[1] >> 4)));
+            *out++ = char((group[0] << 2) | (group[1] >> 4));
         if (chars >= 3)
-            out.append(char(((group[1] & 0x0F) << 4) | (group[2] >> 2)));
+            *out++ = char(((group[1] & 0x0F) << 4) | (group[2] >> 2));
         if (chars >= 4)
-            out.append(char(((group[2] & 0x03) << 6) | group[3]));
+            *out++ = char(((group[2] & 0x03) << 6) | group[3]);
         count = 0;
         pads = 0;
     };
-    for (const char c : text) {
-        const int v = sextet(c);
+    for (qsizetype i = 0; i < size; ++i) {
+        const int v = sextet(text[i]);
         if (v == -1)
             continue;
         if (v == -2) {
@@ -66,7 +67,25 @@ QByteArray Base64Decode(const QByteArray &text)
     }
     if (count > 0)
         flush();
+    return out - begin;
+}
+} // namespace
+
+QByteArray Base64EncodeLine(const QByteArray &bytes)
+{
+    return bytes.toBase64();
+}
+
+QByteArray Base64Decode(const QByteArray &text)
+{
+    QByteArray out(Base64DecodedBound(text.size()), Qt::Uninitialized);
+    out.truncate(decodeInto(reinterpret_cast<const unsigned char *>(text.constData()), text.size(), out.data()));
     return out;
+}
+
+qsizetype Base64DecodeInto(QStringView text, char *out)
+{
+    return decodeInto(text.utf16(), text.size(), out);
 }
 
 } // namespace lumora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStringView>
 
 namespace lumora {
 
@@ -8,5 +9,13 @@ namespace lumora {
 QByteArray Base64EncodeLine(const QByteArray &bytes);
 // Skips every character outside the alphabet and "=" (line breaks, blanks), then decodes groups of four.
 QByteArray Base64Decode(const QByteArray &text);
+
+// The same decoding into a buffer of at least Base64DecodedBound(text.size()) bytes; returns the bytes written.
+// Characters outside Latin-1 are skipped like any other outside the alphabet.
+constexpr qsizetype Base64DecodedBound(qsizetype textSize)
+{
+    return textSize / 4 * 3 + 3;
+}
+qsizetype Base64DecodeInto(QStringView text, char *out);
 
 } // namespace lumora

@@ -2,10 +2,10 @@
 
 #include "HttpThreadControl.h"
 #include "NetSta.h"
+#include "Reply.h"
 
 #include "util/MessageSeam.h"
 
-#include <QDomDocument>
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QUuid>
@@ -48,16 +48,18 @@ bool IsReplyOk(THttpThreadControl *component)
 bool IsReplyOk(const QString &replyText)
 {
     HideBusy();
-    QDomDocument doc;
-    if (!doc.setContent(replyText)) {
+    Reply reply;
+    try {
+        reply = ParseReply(replyText);
+    } catch (const LumoraError &) {
         showReplyError(replyText);
         return false;
     }
-    const QDomElement result = doc.documentElement().firstChildElement(QStringLiteral("Result"));
-    if (result.isNull() || !result.hasAttribute(QStringLiteral("Value")))
+    const QString *text = reply.result.findAttribute(u"Value");
+    if (!text)
         return false;
     bool ok = false;
-    const bool value = toBoolean(result.attribute(QStringLiteral("Value")), &ok);
+    const bool value = toBoolean(*text, &ok);
     if (!ok) {
         showReplyError(replyText);
         return false;

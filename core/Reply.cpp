@@ -1,15 +1,12 @@
 #include "Reply.h"
 
-#include <QTextStream>
-
 #include "Base64.h"
 
 #include "util/ExeFolder.h"
 #include "util/Gbk.h"
 
 #include <QFile>
-#include <QRegularExpression>
-#include <QStringDecoder>
+#include <QVarLengthArray>
 
 namespace lumora
 {
@@ -19,61 +16,35 @@ LumoraError::LumoraError(const QString &message) : std::runtime_error(message.to
 Reply ParseReply(const QString &text)
 {
     Reply reply;
-    QString error;
-    int line = 0;
-    int column = 0;
-    if (!reply.doc.setContent(text, &error, &line, &column))
-        throw LumoraError(
-            QStringLiteral("回复不是有效的 XML: %1 (第 %2 行, 第 %3 列)").arg(error).arg(line).arg(column));
-    const QDomElement root = reply.doc.documentElement();
-    reply.result = root.firstChildElement(QStringLiteral("Result"));
-    reply.data = root.firstChildElement(QStringLiteral("Data"));
-    reply.info = root.firstChildElement(QStringLiteral("Info"));
+    reply.doc = ReplyDocument::Parse(text);
+    const ReplyElement root = reply.doc->documentElement();
+    reply.result = root.firstChildElement(u"Result");
+    reply.data = root.firstChildElement(u"Data");
+    reply.info = root.firstChildElement(u"Info");
     return reply;
 }
 
-QList<QDomElement> ReplyRows(const Reply &reply)
+QList<ReplyElement> ReplyRows(const Reply &reply)
 {
-    QList<QDomElement> rows;
-    for (QDomElement row = reply.data.firstChildElement(); !row.isNull(); row = row.nextSiblingElement())
+    QList<ReplyElement> rows;
+    for (ReplyElement row = reply.data.firstChildElement(); !row.isNull(); row = row.nextSiblingElement())
         rows.append(row);
     return rows;
 }
 
-namespace
+QString RowText(const ReplyElement &row, const QString &attribute, bool *present)
 {
-// Row values are mostly ASCII, and opening a GBK converter for each of thousands of attributes is what would
-// cost most in a page reply.
-QString gbkToText(const QByteArray &bytes)
-{
-    bool ascii = true;
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return QString::fromLatin1(bytes);
-    thread_local QStringDecoder decoder("GBK");
-    if (!decoder.isValid())
-        return FromGbk(bytes);
-    decoder.resetState();
-    return decoder.decode(bytes);
-}
-} // namespace
-
-QString RowText(const QDomElement &row, const QString &attribute, bool *present)
-{
-    const QDomAttr node = QDomElement(row).attributeNode(attribute);
+    const QString *value = row.findAttribute(attribute);
     if (present)
-        *present = !node.isNull();
-    if (node.isNull())
+        *present = value != nullptr;
+    if (!value)
         return {};
-    return gbkToText(Base64Decode(node.value().toLatin1()));
+    // Decoded on the stack: a page reads thousands of short values.
+    QVarLengthArray<char, 256> bytes(Base64DecodedBound(value->size()));
+    return FromGbk(QByteArrayView(bytes.data(), Base64DecodeInto(*value, bytes.data())));
 }
 
-void ReadRecordRow(const QDomElement &row, TItemInfo &info)
+void ReadRecordRow(const ReplyElement &row, TItemInfo &info)
 {
     struct Field {
         QString name;
@@ -113,9 +84,10 @@ bool ReadPageInfo(const Reply &reply, PageInfo &page)
     };
     for (const auto &f : fields) {
         const QString name = QString::fromLatin1(f.name);
-        if (!reply.info.hasAttribute(name))
+        const QString *found = reply.info.findAttribute(name);
+        if (!found)
             continue;
-        const QString text = reply.info.attribute(name);
+        const QString &text = *found;
         bool ok = false;
         const int value = text.trimmed().toInt(&ok, 10);
         if (!ok)
@@ -125,7 +97,7 @@ bool ReadPageInfo(const Reply &reply, PageInfo &page)
     return true;
 }
 
-MonthTotalRow ReadMonthTotalRow(const QDomElement &row)
+MonthTotalRow ReadMonthTotalRow(const ReplyElement &row)
 {
     MonthTotalRow total;
     total.money1 = RowText(row, QStringLiteral("money1"), &total.hasMoney1);
@@ -149,25 +121,29 @@ void writeQuietly(const QString &name, const QByteArray &bytes)
 
 void WriteDebugDump(const QString &replyText)
 {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    QStringList lines = replyText.split(lineBreak);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    // Every line ends in CR LF, whichever break it had; a break at the very end ends the last line.
     QString text;
-    for (const QString &line : std::as_const(lines))
-        text += line + QStringLiteral("\r\n");
+    text.reserve(replyText.size() + replyText.size() / 64 + 2);
+    const QChar *begin = replyText.constData();
+    const qsizetype size = replyText.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = begin[i].unicode();
+        if (c != u'\r' && c != u'\n')
+            continue;
+        text.append(begin + start, i - start).append(QLatin1String("\r\n"));
+        if (c == u'\r' && i + 1 < size && begin[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        text.append(begin + start, size - start).append(QLatin1String("\r\n"));
     writeQuietly(QStringLiteral("debug.xml"), ToGbk(text));
 }
 
-void WriteDataDump(const QDomDocument &doc)
+void WriteDataDump(const Reply &reply)
 {
-    // Saved node by node: QDomDocument::toString() warns about the GBK declaration it cannot honour itself.
-    QString text;
-    QTextStream stream(&text);
-    for (QDomNode node = doc.firstChild(); !node.isNull(); node = node.nextSibling())
-        node.save(stream, 1);
-    stream.flush();
-    writeQuietly(QStringLiteral("data.xml"), ToGbk(text));
+    writeQuietly(QStringLiteral("data.xml"), reply.doc ? ToGbk(reply.doc->toString()) : QByteArray());
 }
 
 } // namespace lumora

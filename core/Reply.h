@@ -1,9 +1,8 @@
 #pragma once
 
 #include "ItemInfo.h"
+#include "ReplyDocument.h"
 
-#include <QDomDocument>
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -24,23 +23,23 @@ private:
 
 // A parsed reply: the first "Result", "Data" and "Info" among the document element's children (each may be null).
 struct Reply {
-    QDomDocument doc;
-    QDomElement result;
-    QDomElement data;
-    QDomElement info;
+    std::shared_ptr<ReplyDocument> doc;
+    ReplyElement result;
+    ReplyElement data;
+    ReplyElement info;
 };
 
 // Throws LumoraError when the text is not well-formed XML. The text is already Unicode (the component decoded GBK).
 Reply ParseReply(const QString &text);
 
 // Element children of "Data" in document order, whatever their names; empty when "Data" is missing.
-QList<QDomElement> ReplyRows(const Reply &reply);
+QList<ReplyElement> ReplyRows(const Reply &reply);
 
 // Base64-decoded GBK value of a row attribute; present is false (and the result empty) when the row lacks it.
-QString RowText(const QDomElement &row, const QString &attribute, bool *present = nullptr);
+QString RowText(const ReplyElement &row, const QString &attribute, bool *present = nullptr);
 
 // Sets each field of info whose attribute the row has; missing attributes are skipped.
-void ReadRecordRow(const QDomElement &row, TItemInfo &info);
+void ReadRecordRow(const ReplyElement &row, TItemInfo &info);
 
 struct PageInfo {
     int RecCount = 0;
@@ -57,10 +56,11 @@ struct MonthTotalRow {
     QString money1, money_in1, money_ye1, year1, month1;
     bool hasMoney1 = false, hasMoneyIn1 = false, hasMoneyYe1 = false, hasYear1 = false, hasMonth1 = false;
 };
-MonthTotalRow ReadMonthTotalRow(const QDomElement &row);
+MonthTotalRow ReadMonthTotalRow(const ReplyElement &row);
 
-// The two reply dumps in ExeFolder: the raw text with CR LF after every line, and the parsed document.
+// The two reply dumps in ExeFolder: the raw text with CR LF after every line, and the parsed document (an empty
+// file for a reply without one).
 void WriteDebugDump(const QString &replyText);
-void WriteDataDump(const QDomDocument &doc);
+void WriteDataDump(const Reply &reply);
 
 } // namespace lumora

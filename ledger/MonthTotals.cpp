@@ -85,12 +85,12 @@ void MonthTotals::ApplyMonthTotals(const QString &replyText)
 
     WriteDebugDump(replyText);
     Reply reply = ParseReply(replyText);
-    const QList<QDomElement> rows = ReplyRows(reply);
+    const QList<ReplyElement> rows = ReplyRows(reply);
     gridHj1->setRowCount(static_cast<int>(rows.size()) + 2);
     for (int k = 0; k < rows.size(); ++k) {
-        QDomElement row = rows[k];
-        if (row.hasAttribute(QStringLiteral("id_guid")))
-            row.setAttribute(QStringLiteral("ID_Guid"), row.attribute(QStringLiteral("id_guid")));
+        ReplyElement row = rows[k];
+        if (const QString *id = row.findAttribute(u"id_guid"))
+            row.setAttribute(QStringLiteral("ID_Guid"), *id);
         const MonthTotalRow totals = ReadMonthTotalRow(row);
         // A cell whose attribute is missing keeps what it showed before.
         if (totals.hasMoney1)
@@ -108,7 +108,7 @@ void MonthTotals::ApplyMonthTotals(const QString &replyText)
     }
     if (page_)
         ReadPageInfo(reply, *page_);
-    WriteDataDump(reply.doc);
+    WriteDataDump(reply);
     if (OnShowMainGrid)
         OnShowMainGrid();
 }

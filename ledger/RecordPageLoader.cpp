@@ -68,15 +68,15 @@ void RecordPageLoader::LoadRecordPage(const QString &replyText)
 
     WriteDebugDump(replyText);
     Reply reply = ParseReply(replyText);
-    const QList<QDomElement> rows = ReplyRows(reply);
+    const QList<ReplyElement> rows = ReplyRows(reply);
 
     QList<TItemInfo> records(rows.size());
     // One working record for all rows: a field whose attribute a row lacks keeps the previous row's value.
     TItemInfo working;
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        QDomElement row = rows[i];
-        if (row.hasAttribute(QStringLiteral("id_guid")))
-            row.setAttribute(QStringLiteral("ID_Guid"), row.attribute(QStringLiteral("id_guid")));
+        ReplyElement row = rows[i];
+        if (const QString *id = row.findAttribute(u"id_guid"))
+            row.setAttribute(QStringLiteral("ID_Guid"), *id);
         ClearRecordId(working);
         ReadRecordRow(row, working);
         const double amount = AmountValue(working.money1);
@@ -87,16 +87,26 @@ void RecordPageLoader::LoadRecordPage(const QString &replyText)
     }
     grid_->RecordList = records;
     grid_->AppendBlankRecord();
-    grid_->ShowFrom(0);
-    grid_->ScrollTo(0);
-    grid_->ActiveRecordIndex = grid_->RecordCount() - 1;
 
-    Page.RecCount = 0;
-    ReadPageInfo(reply, Page); // a bad value throws here, after the records were taken over
+    // The page information is read before the grid is filled, so that a good page is bound once, at its end; a
+    // bad value leaves the records shown from the top, the values read before it taken over, and throws.
+    PageInfo page = Page;
+    page.RecCount = 0;
+    try {
+        ReadPageInfo(reply, page);
+    } catch (const LumoraError &) {
+        Page = page;
+        grid_->ShowFrom(0);
+        grid_->ScrollTo(0);
+        grid_->ActiveRecordIndex = grid_->RecordCount() - 1;
+        throw;
+    }
+    grid_->ActiveRecordIndex = grid_->RecordCount() - 1;
+    Page = page;
     PageTotal = total;
     if (OnPageInfoText)
         OnPageInfoText(PageInfoText());
-    WriteDataDump(reply.doc);
+    WriteDataDump(reply);
     if (OnPageTotalText)
         OnPageTotalText(TwoDecimals(total));
     grid_->ScrollToEnd();

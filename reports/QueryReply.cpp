@@ -1,52 +1,28 @@
 #include "QueryReply.h"
 
-#include "core/Base64.h"
 #include "core/Conversions.h"
 #include "core/Reply.h"
 
 #include <QLocale>
-#include <QStringDecoder>
 
 #include <cmath>
 
 namespace lumora
 {
 
-namespace
-{
-
-// RowText with one GBK decoder for the whole reply: making a decoder per value costs more than decoding a thousand
-// rows of short values does.
-class RowReader
-{
-public:
-    QString text(const QDomElement &row, const QString &attribute)
-    {
-        if (!row.hasAttribute(attribute))
-            return {};
-        return gbk_.decode(Base64Decode(row.attribute(attribute).toLatin1()));
-    }
-
-private:
-    QStringDecoder gbk_{"GBK", QStringDecoder::Flag::Stateless};
-};
-
-} // namespace
-
 QueryRecords ReadQueryRecords(const Reply &reply)
 {
-    RowReader reader;
     QueryRecords records;
-    const QList<QDomElement> rows = ReplyRows(reply);
+    const QList<ReplyElement> rows = ReplyRows(reply);
     records.rows.reserve(rows.size());
-    for (const QDomElement &row : rows) {
+    for (const ReplyElement &row : rows) {
         QueryRecordRow line;
-        line.name1 = reader.text(row, QStringLiteral("name1"));
-        const QString in1 = reader.text(row, QStringLiteral("in1"));
+        line.name1 = RowText(row, QStringLiteral("name1"));
+        const QString in1 = RowText(row, QStringLiteral("in1"));
         line.inOut = CodeToInOut(in1);
-        line.type1 = reader.text(row, QStringLiteral("type1"));
-        line.create_time = reader.text(row, QStringLiteral("create_time"));
-        const double money = AmountValue(reader.text(row, QStringLiteral("money1")));
+        line.type1 = RowText(row, QStringLiteral("type1"));
+        line.create_time = RowText(row, QStringLiteral("create_time"));
+        const double money = AmountValue(RowText(row, QStringLiteral("money1")));
         line.money1 = AmountText(money);
         if (in1 != QLatin1String("1"))
             records.expenseTotal += money;
@@ -58,7 +34,7 @@ QueryRecords ReadQueryRecords(const Reply &reply)
 QList<CategoryTotal> ReadCategoryTotals(const Reply &reply)
 {
     QList<CategoryTotal> totals;
-    for (const QDomElement &row : ReplyRows(reply))
+    for (const ReplyElement &row : ReplyRows(reply))
         totals.append(
             {RowText(row, QStringLiteral("type1")), AmountText(AmountValue(RowText(row, QStringLiteral("money1"))))});
     return totals;

@@ -293,7 +293,7 @@ void TfrmQueryMore::httpAllDataHttpData(THttpThreadControl *component)
     // total keep what they showed.
     const Reply reply = ParseReply(component->ResponseText);
     ShowRecords(ReadQueryRecords(reply));
-    WriteDataDump(reply.doc);
+    WriteDataDump(reply);
 }
 
 void TfrmQueryMore::httpAllData_sumHttpData(THttpThreadControl *component)
@@ -317,7 +317,7 @@ void TfrmQueryMore::httpAllData_sumHttpData(THttpThreadControl *component)
     for (const CategoryTotal &total : ReadCategoryTotals(reply))
         nodes.append(new QTreeWidgetItem(QStringList{CategoryNodeText(total)}));
     treeType1->addTopLevelItems(nodes);
-    WriteDataDump(reply.doc);
+    WriteDataDump(reply);
 }
 
 void TfrmQueryMore::httpAllDataHttpError(THttpThreadControl *, const QString &)

@@ -42,6 +42,9 @@ private slots:
     void debugDump();
     void dataDumpHoldsTheLastDocument();
     void dumpIntoMissingFolderIsSilent();
+    void savedDocument_data();
+    void savedDocument();
+    void deepNestingSavesWithoutRecursion();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -58,7 +61,7 @@ void TestReply::envelope()
     const Reply r = ParseReply(QStringLiteral("<?xml version=\"1.0\" encoding=\"gbk\"?>\n<x><a><Data/></a><Result "
                                               "Value=\"1\"/><Data n=\"1\"/><Data n=\"2\"/><Info CurPage=\"0\"/></x> "));
     QVERIFY(!r.result.isNull());
-    QCOMPARE(r.data.attribute("n"), QStringLiteral("1")); // the first "Data" child, not a nested one
+    QCOMPARE(r.data.attribute(u"n"), QStringLiteral("1")); // the first "Data" child, not a nested one
     QVERIFY(!r.info.isNull());
 }
 
@@ -68,7 +71,7 @@ void TestReply::rowsWhateverTheirName()
                                               "</Data></x>"));
     const auto rows = ReplyRows(r);
     QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows.at(1).attribute("a"), QStringLiteral("2"));
+    QCOMPARE(rows.at(1).attribute(u"a"), QStringLiteral("2"));
     QCOMPARE(rows.at(2).tagName(), QStringLiteral("z"));
 }
 
@@ -202,9 +205,9 @@ void TestReply::dataDumpHoldsTheLastDocument()
 {
     Reply first = ParseReply(QStringLiteral("<x><Data><r n=\"一\"/></Data></x>"));
     Reply second = ParseReply(QStringLiteral("<x><Data><r n=\"二\"/></Data></x>"));
-    WriteDataDump(first.doc);
+    WriteDataDump(first);
     second.data.firstChildElement().setAttribute(QStringLiteral("copy"), QStringLiteral("复制"));
-    WriteDataDump(second.doc);
+    WriteDataDump(second);
 
     const QString text = FromGbk(readFile("data.xml"));
     QVERIFY2(text.contains(QStringLiteral("n=\"二\"")), qPrintable(text));
@@ -217,8 +220,52 @@ void TestReply::dumpIntoMissingFolderIsSilent()
 {
     SetExeFolder(dir->filePath(QStringLiteral("no/such/folder")));
     WriteDebugDump(QStringLiteral("x"));
-    WriteDataDump(QDomDocument());
+    WriteDataDump(Reply());
     QVERIFY(!QFile::exists(ExeFolder() + QStringLiteral("debug.xml")));
+}
+
+void TestReply::savedDocument_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("saved");
+
+    QTest::newRow("declaration and rows") << "<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<root>\r\n<Result Value=\"1\"/>"
+                                             "<Data><Row b=\"2\" a=\"1\"/><Row/></Data></root> "
+                                          << "<?xml version='1.0' encoding='GBK'?>\n <root>\n  <Result Value=\"1\"/>\n"
+                                             "  <Data>\n   <Row b=\"2\" a=\"1\"/>\n   <Row/>\n  </Data>\n </root>\n";
+    QTest::newRow("attribute escapes") << "<x a=\"&amp;&lt;&gt;&quot;'&#9;&#10;&#13;\"/>"
+                                       << " <x a=\"&amp;&lt;>&quot;'&#x9;&#xa;&#xd;\"/>\n";
+    QTest::newRow("text escapes") << "<x>a&amp;b &lt; \"q\" ]]&gt; &#13;</x>"
+                                  << " <x>a&amp;b &lt; \"q\" ]]&gt; &#xd;</x>\n";
+    QTest::newRow("mixed content") << "<x>t<a/>u<![CDATA[<c>]]><?p d?><!--m--><b>\n <c/>\n</b></x>"
+                                   << " <x>t<a/>u<![CDATA[<c>]]><?p d?>\n  <!--m-->\n  <b>\n   <c/>\n  </b>\n </x>\n";
+    QTest::newRow("spacing only text is dropped") << "<x><y>  </y><z> a </z><w>&#32;&#10;</w></x>"
+                                                  << " <x>\n  <y/>\n  <z> a </z>\n  <w/>\n </x>\n";
+    QTest::newRow("document type kept") << "<!DOCTYPE x [<!ENTITY e \"ee\">]><x>&e;</x>"
+                                        << "<!DOCTYPE x [<!ENTITY e \"ee\">]>\n <x>ee</x>\n";
+    QTest::newRow("comments beside the root") << "<!--a--><x/><!--b-->"
+                                              << " <!--a-->\n <x/>\n <!--b-->\n";
+}
+
+void TestReply::savedDocument()
+{
+    QFETCH(QString, reply);
+    QFETCH(QString, saved);
+    const QString text = ParseReply(reply).doc->toString();
+    QCOMPARE(text, saved);
+    // What was saved reads back to the same document.
+    QCOMPARE(ParseReply(text).doc->toString(), saved);
+}
+
+void TestReply::deepNestingSavesWithoutRecursion()
+{
+    constexpr int depth = 200000;
+    const QString reply = QStringLiteral("<a>").repeated(depth) + QStringLiteral("</a>").repeated(depth);
+    const QString saved = ParseReply(reply).doc->toString();
+    // Indentation stops growing at some depth, so the text stays proportional to the reply.
+    QVERIFY(saved.size() < reply.size() * 40);
+    QVERIFY(saved.startsWith(QStringLiteral(" <a>\n  <a>\n")));
+    QCOMPARE(saved.count(QStringLiteral("</a>")), depth - 1);
 }
 
 QTEST_GUILESS_MAIN(TestReply)

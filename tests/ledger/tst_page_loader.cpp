@@ -278,14 +278,26 @@ void TestPageLoader::badReplyKeepsThePage()
 
 void TestPageLoader::badInfoAfterRecords()
 {
-    GridHost host;
+    GridHost host(12);
     RecordPageLoader loader(host.grid);
+    loader.Page = {7, 50, 2};
+    QStringList rows;
+    for (int i = 0; i < 40; ++i)
+        rows << RecordRowXml(GridHost::Record(i));
 
-    load(loader, ReplyXml({ExpenseRow("午饭", "12.5")}, QStringLiteral("RecCount=\"many\"")));
+    load(loader, ReplyXml(rows, QStringLiteral("RecCount=\"40\" RecCountInPage=\"many\" CurPage=\"3\"")));
 
-    QCOMPARE(host.grid->RecordCount(), 2); // the records are shown
+    // The records are shown from the top, without the final step to the blank record.
+    QCOMPARE(host.grid->RecordCount(), 41);
+    QCOMPARE(host.grid->TopIndex, 0);
+    QCOMPARE(host.line(0)->name1->text(), QStringLiteral("r0"));
+    QCOMPARE(host.grid->ActiveRecordIndex, 40);
     QVERIFY(pageLines_.isEmpty());
     QVERIFY(totals_.isEmpty());
+    // Values before the bad one are taken over, the bad one and those after it are not.
+    QCOMPARE(loader.Page.RecCount, 40);
+    QCOMPARE(loader.Page.RecCountInPage, 50);
+    QCOMPARE(loader.Page.CurPage, 0); // as the query for page 0 set it
 }
 
 void TestPageLoader::pageNumberOfTheQuery()

@@ -1,4 +1,5 @@
-// Any bytes as a service reply: GBK decode, envelope, rows, page information and month totals.
+// Any bytes as a service reply: GBK decode, envelope, rows, page information and month totals. The document as
+// data.xml holds it must read back to the same document.
 #include "core/Conversions.h"
 #include "core/ItemInfo.h"
 #include "core/Reply.h"
@@ -7,15 +8,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // IsReplyOk reports a broken reply in a message; nothing may wait for an answer here.
     lumora::ScopedMessageCapture capture;
     const QString text = lumora::FromGbk(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    lumora::Reply reply;
     try {
-        const lumora::Reply reply = lumora::ParseReply(text);
-        for (const QDomElement &row : lumora::ReplyRows(reply)) {
+        reply = lumora::ParseReply(text);
+        for (const lumora::ReplyElement &row : lumora::ReplyRows(reply)) {
             lumora::TItemInfo info;
             lumora::ReadRecordRow(row, info);
             lumora::ReadMonthTotalRow(row);
@@ -24,6 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         lumora::ReadPageInfo(reply, page);
     } catch (const lumora::LumoraError &) {
         // Refusing a broken reply is the expected outcome.
+    }
+    if (reply.doc) {
+        const QString saved = reply.doc->toString();
+        try {
+            if (lumora::ParseReply(saved).doc->toString() != saved)
+                std::abort();
+        } catch (const lumora::LumoraError &) {
+            std::abort();
+        }
     }
     lumora::IsReplyOk(text);
     return 0;
