@@ -360,8 +360,11 @@ QString ReplyDocument::toString() const
             out.append(node.text).append(u'\n');
             break;
         case Kind::Instruction:
+            // Never indented: the XML declaration must open the text.
             out.append(QLatin1String("<?")).append(node.name).append(u' ').append(node.text).append(
-                QLatin1String("?>\n"));
+                QLatin1String("?>"));
+            if (!isText(nodeAt(node.next)))
+                out.append(u'\n');
             break;
         case Kind::EntityReference:
             out.append(u'&').append(node.name).append(u';');

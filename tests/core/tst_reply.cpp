@@ -243,6 +243,8 @@ void TestReply::savedDocument_data()
                                                   << " <x>\n  <y/>\n  <z> a </z>\n  <w/>\n </x>\n";
     QTest::newRow("document type kept") << "<!DOCTYPE x [<!ENTITY e \"ee\">]><x>&e;</x>"
                                         << "<!DOCTYPE x [<!ENTITY e \"ee\">]>\n <x>ee</x>\n";
+    QTest::newRow("instruction before text") << "<x><?p?>t</x>"
+                                             << " <x>\n<?p ?>t</x>\n";
     QTest::newRow("comments beside the root") << "<!--a--><x/><!--b-->"
                                               << " <!--a-->\n <x/>\n <!--b-->\n";
 }

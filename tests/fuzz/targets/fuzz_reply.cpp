@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstdio>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -31,9 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (reply.doc) {
         const QString saved = reply.doc->toString();
         try {
-            if (lumora::ParseReply(saved).doc->toString() != saved)
-                std::abort();
-        } catch (const lumora::LumoraError &) {
+            if (lumora::ParseReply(saved).doc->toString() != saved) {
+                fprintf(stderr, "MISMATCH\n[%s]\n[%s]\n", saved.toUtf8().constData(), lumora::ParseReply(saved).doc->toString().toUtf8().constData());
+                std::abort(); }
+        } catch (const lumora::LumoraError &e) {
+            fprintf(stderr, "THROW %s\n[%s]\n", e.what(), saved.toUtf8().constData());
             std::abort();
         }
     }
