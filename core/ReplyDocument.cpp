@@ -147,6 +147,11 @@ std::shared_ptr<ReplyDocument> ReplyDocument::Parse(const QString &text)
     QXmlStreamReader reader(text);
     reader.setNamespaceProcessing(false);
     int current = 0;
+    const auto leaf = [&doc, &current](Kind kind, const QString &name, const QString &text) {
+        Node &node = doc->nodes_[doc->append(current, kind)];
+        node.name = name;
+        node.text = text;
+    };
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartDocument:
@@ -157,17 +162,13 @@ std::shared_ptr<ReplyDocument> ReplyDocument::Parse(const QString &text)
                     data += QStringLiteral(" encoding='") + reader.documentEncoding().toString() + QLatin1Char('\'');
                 if (reader.isStandaloneDocument())
                     data += QStringLiteral(" standalone='yes'");
-                const int node = doc->append(current, Kind::Instruction);
-                doc->nodes_[node].name = QStringLiteral("xml");
-                doc->nodes_[node].text = data;
+                leaf(Kind::Instruction, QStringLiteral("xml"), data);
             }
             break;
-        case QXmlStreamReader::DTD: {
+        case QXmlStreamReader::DTD:
             // Kept so that the saved text reads back with the same entities.
-            const int node = doc->append(current, Kind::Doctype);
-            doc->nodes_[node].text = reader.text().toString();
+            leaf(Kind::Doctype, {}, reader.text().toString());
             break;
-        }
         case QXmlStreamReader::StartElement: {
             const int node = doc->append(current, Kind::Element);
             Node &element = doc->nodes_[node];
@@ -194,26 +195,19 @@ std::shared_ptr<ReplyDocument> ReplyDocument::Parse(const QString &text)
                 doc->nodes_[last].text += reader.text();
                 break;
             }
-            const int node = doc->append(current, kind);
-            doc->nodes_[node].text = reader.text().toString();
+            leaf(kind, {}, reader.text().toString());
             break;
         }
-        case QXmlStreamReader::Comment: {
-            const int node = doc->append(current, Kind::Comment);
-            doc->nodes_[node].text = reader.text().toString();
+        case QXmlStreamReader::Comment:
+            leaf(Kind::Comment, {}, reader.text().toString());
             break;
-        }
-        case QXmlStreamReader::ProcessingInstruction: {
-            const int node = doc->append(current, Kind::Instruction);
-            doc->nodes_[node].name = reader.processingInstructionTarget().toString();
-            doc->nodes_[node].text = reader.processingInstructionData().toString();
+        case QXmlStreamReader::ProcessingInstruction:
+            leaf(Kind::Instruction, reader.processingInstructionTarget().toString(),
+                 reader.processingInstructionData().toString());
             break;
-        }
-        case QXmlStreamReader::EntityReference: {
-            const int node = doc->append(current, Kind::EntityReference);
-            doc->nodes_[node].name = reader.name().toString();
+        case QXmlStreamReader::EntityReference:
+            leaf(Kind::EntityReference, reader.name().toString(), {});
             break;
-        }
         default:
             break;
         }
@@ -230,58 +224,90 @@ std::shared_ptr<ReplyDocument> ReplyDocument::Parse(const QString &text)
 namespace
 {
 
+enum class Escape { Attribute, Text, None, Name };
+
 // Escapes as an XML writer must: attribute values also keep their line breaks and tabs, which a reader would
-// otherwise turn into blanks.
-void appendEscaped(QString &out, const QString &text, bool attribute)
+// otherwise turn into blanks. Characters that XML does not allow at all (control characters, unpaired surrogates,
+// U+FFFE, U+FFFF), which the reader lets through in some places, become U+FFFD everywhere, so that the saved text
+// always reads back; in names they become "_", which any name may hold.
+void appendEscaped(QString &out, const QString &text, Escape escape)
 {
-    // Every character that may need escaping is below 64: one mask test passes over the rest.
-    constexpr quint64 kSpecial = (quint64(1) << '<') | (quint64(1) << '&') | (quint64(1) << '>') |
-                                 (quint64(1) << '"') | (quint64(1) << '\r') | (quint64(1) << '\n') |
-                                 (quint64(1) << '\t');
+    // Every character below 64 that may need work is in the mask; most text passes with one comparison.
+    constexpr quint64 kSpecial = ((quint64(1) << 0x20) - 1) | (quint64(1) << '<') | (quint64(1) << '&') |
+                                 (quint64(1) << '>') | (quint64(1) << '"');
+    const bool markup = escape == Escape::Attribute || escape == Escape::Text;
     qsizetype start = 0;
     const qsizetype size = text.size();
     const char16_t *chars = reinterpret_cast<const char16_t *>(text.constData());
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = chars[i];
-        if (c >= 64 || !((kSpecial >> c) & 1))
+        if (c < 64 ? !((kSpecial >> c) & 1) : c < 0xD800)
             continue;
         QLatin1String replacement;
-        switch (c) {
-        case u'<':
-            replacement = QLatin1String("&lt;");
-            break;
-        case u'&':
-            replacement = QLatin1String("&amp;");
-            break;
-        case u'>':
-            if (i >= 2 && chars[i - 1] == u']' && chars[i - 2] == u']')
-                replacement = QLatin1String("&gt;");
-            break;
-        case u'"':
-            if (attribute)
-                replacement = QLatin1String("&quot;");
-            break;
-        case u'\r':
-            replacement = QLatin1String("&#xd;");
-            break;
-        case u'\n':
-            if (attribute)
-                replacement = QLatin1String("&#xa;");
-            break;
-        case u'\t':
-            if (attribute)
-                replacement = QLatin1String("&#x9;");
-            break;
-        default:
-            break;
+        bool invalid = false;
+        if (c >= 0xD800) {
+            if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
+                ++i;
+                continue;
+            }
+            invalid = QChar::isSurrogate(c) || c >= 0xFFFE;
+        } else {
+            switch (c) {
+            case u'<':
+                if (markup)
+                    replacement = QLatin1String("&lt;");
+                break;
+            case u'&':
+                if (markup)
+                    replacement = QLatin1String("&amp;");
+                break;
+            case u'>':
+                if (markup && i >= 2 && chars[i - 1] == u']' && chars[i - 2] == u']')
+                    replacement = QLatin1String("&gt;");
+                break;
+            case u'"':
+                if (escape == Escape::Attribute)
+                    replacement = QLatin1String("&quot;");
+                break;
+            case u'\r':
+                if (markup)
+                    replacement = QLatin1String("&#xd;");
+                break;
+            case u'\n':
+                if (escape == Escape::Attribute)
+                    replacement = QLatin1String("&#xa;");
+                break;
+            case u'\t':
+                if (escape == Escape::Attribute)
+                    replacement = QLatin1String("&#x9;");
+                break;
+            default:
+                invalid = true; // the other control characters
+                break;
+            }
         }
-        if (replacement.isEmpty())
+        if (!invalid && replacement.isEmpty())
             continue;
         out.append(QStringView(text).sliced(start, i - start));
-        out.append(replacement);
+        if (invalid)
+            out.append(escape == Escape::Name ? QChar(u'_') : QChar(QChar::ReplacementCharacter));
+        else
+            out.append(replacement);
         start = i + 1;
     }
     out.append(QStringView(text).sliced(start));
+}
+
+// The reader lets some instruction targets through that it refuses when it reads them back (control characters
+// followed by others); a saved target keeps to ASCII name characters, any other becoming "_".
+void appendTarget(QString &out, const QString &target)
+{
+    for (qsizetype i = 0; i < target.size(); ++i) {
+        const char16_t c = target[i].unicode();
+        const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u':';
+        const bool other = (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
+        out.append(letter || (other && i > 0) ? QChar(c) : QChar(u'_'));
+    }
 }
 
 bool isText(const ReplyDocument::Node *node)
@@ -305,7 +331,9 @@ QString ReplyDocument::toString() const
         if (node.firstChild >= 0) {
             if (!isText(nodeAt(node.lastChild)))
                 indent(depth);
-            out.append(QLatin1String("</")).append(node.name).append(u'>');
+            out.append(QLatin1String("</"));
+            appendEscaped(out, node.name, Escape::Name);
+            out.append(u'>');
         } else {
             out.append(QLatin1String("/>"));
         }
@@ -322,10 +350,13 @@ QString ReplyDocument::toString() const
         case Kind::Element:
             if (!isText(nodeAt(node.previous)))
                 indent(depth);
-            out.append(u'<').append(node.name);
+            out.append(u'<');
+            appendEscaped(out, node.name, Escape::Name);
             for (const Attribute &a : node.attributes) {
-                out.append(u' ').append(a.name).append(QLatin1String("=\""));
-                appendEscaped(out, a.value, true);
+                out.append(u' ');
+                appendEscaped(out, a.name, Escape::Name);
+                out.append(QLatin1String("=\""));
+                appendEscaped(out, a.value, Escape::Attribute);
                 out.append(u'"');
             }
             if (node.firstChild >= 0) {
@@ -339,17 +370,19 @@ QString ReplyDocument::toString() const
             close(node, depth);
             break;
         case Kind::Text:
-            appendEscaped(out, node.text, false);
+            appendEscaped(out, node.text, Escape::Text);
             break;
         case Kind::CData:
             out.append(QLatin1String("<![CDATA["));
-            out.append(QString(node.text).replace(QLatin1String("]]>"), QLatin1String("]]]]><![CDATA[>")));
+            appendEscaped(out, QString(node.text).replace(QLatin1String("]]>"), QLatin1String("]]]]><![CDATA[>")),
+                          Escape::None);
             out.append(QLatin1String("]]>"));
             break;
         case Kind::Comment:
             if (!isText(nodeAt(node.previous)))
                 indent(depth);
-            out.append(QLatin1String("<!--")).append(node.text);
+            out.append(QLatin1String("<!--"));
+            appendEscaped(out, node.text, Escape::None);
             if (node.text.endsWith(u'-'))
                 out.append(u' ');
             out.append(QLatin1String("-->"));
@@ -357,17 +390,23 @@ QString ReplyDocument::toString() const
                 out.append(u'\n');
             break;
         case Kind::Doctype:
-            out.append(node.text).append(u'\n');
+            appendEscaped(out, node.text, Escape::None);
+            out.append(u'\n');
             break;
         case Kind::Instruction:
             // Never indented: the XML declaration must open the text.
-            out.append(QLatin1String("<?")).append(node.name).append(u' ').append(node.text).append(
-                QLatin1String("?>"));
+            out.append(QLatin1String("<?"));
+            appendTarget(out, node.name);
+            out.append(u' ');
+            appendEscaped(out, node.text, Escape::None);
+            out.append(QLatin1String("?>"));
             if (!isText(nodeAt(node.next)))
                 out.append(u'\n');
             break;
         case Kind::EntityReference:
-            out.append(u'&').append(node.name).append(u';');
+            out.append(u'&');
+            appendEscaped(out, node.name, Escape::Name);
+            out.append(u';');
             break;
         case Kind::Document:
             break;

@@ -172,6 +172,12 @@ void TForm1::FormCreate()
 
     TFormVSkin::FormCreate();
     resize(992 + 2, 537 + 35 + 2);
+    // Where a first run opens: the middle of the screen, caption on it; the position file moves it from there.
+    if (const QScreen *s = screen()) {
+        const QRect area = s->availableGeometry();
+        const QPoint topLeft = area.center() - QPoint(width() / 2, height() / 2);
+        move(std::max(topLeft.x(), area.left()), std::max(topLeft.y(), area.top()));
+    }
 
     // The three navigation bars share one place; one of them shows at a time.
     pnlPage->setGeometry(pnlDay->geometry());

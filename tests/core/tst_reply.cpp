@@ -245,6 +245,8 @@ void TestReply::savedDocument_data()
                                         << "<!DOCTYPE x [<!ENTITY e \"ee\">]>\n <x>ee</x>\n";
     QTest::newRow("instruction before text") << "<x><?p?>t</x>"
                                              << " <x>\n<?p ?>t</x>\n";
+    QTest::newRow("characters XML does not allow") << QStringLiteral("<?L\x01\x02?><x/>")
+                                                    << QStringLiteral("<?L__ ?>\n <x/>\n");
     QTest::newRow("comments beside the root") << "<!--a--><x/><!--b-->"
                                               << " <!--a-->\n <x/>\n <!--b-->\n";
 }

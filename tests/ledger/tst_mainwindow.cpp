@@ -619,8 +619,14 @@ void TestMainWindow::newLineAndRecount()
 
 void TestMainWindow::positionIsRemembered()
 {
-    // Given a window moved, resized and its summary grid widened, then closed
+    // Given a first run, without a position file: the window stands in the middle of its screen
     TForm1 *w = makeWithFake();
+    QVERIFY(!QFile::exists(TQRXPosition::PositionFilePath()));
+    QVERIFY(w->screen());
+    const QRect area = w->screen()->availableGeometry();
+    QCOMPARE(w->x(), std::max(area.left(), area.center().x() - w->width() / 2));
+    QCOMPARE(w->y(), std::max(area.top(), area.center().y() - w->height() / 2));
+    // Given a window moved, resized and its summary grid widened, then closed
     w->show();
     w->setGeometry(40, 30, 1000, 640);
     w->gridHj1->resize(300, w->gridHj1->height());

@@ -28,6 +28,15 @@ QString ExpenseRow(const QString &name, const QString &money, const QString &in 
                 {QStringLiteral("type1"), QStringLiteral("餐饮")},
                 {QStringLiteral("create_time"), QStringLiteral("2015-01-13")}});
 }
+
+// Rows "r0" to "r39" of a page, records 0 to 39 of the grid host.
+QStringList FortyRows()
+{
+    QStringList rows;
+    for (int i = 0; i < 40; ++i)
+        rows << RecordRowXml(GridHost::Record(i));
+    return rows;
+}
 } // namespace
 
 // A record page from the wire into the grid: rows, the blank record, totals, the page line and the dumps.
@@ -231,11 +240,7 @@ void TestPageLoader::fortyRecordsTwelveLines()
 {
     GridHost host(12);
     RecordPageLoader loader(host.grid);
-    QStringList rows;
-    for (int i = 0; i < 40; ++i)
-        rows << RecordRowXml(GridHost::Record(i));
-
-    load(loader, ReplyXml(rows, QStringLiteral("RecCount=\"40\" RecCountInPage=\"40\" CurPage=\"0\"")));
+    load(loader, ReplyXml(FortyRows(), QStringLiteral("RecCount=\"40\" RecCountInPage=\"40\" CurPage=\"0\"")));
 
     QCOMPARE(host.grid->RecordCount(), 41);
     QCOMPARE(host.grid->TopIndex, 29);
@@ -281,11 +286,7 @@ void TestPageLoader::badInfoAfterRecords()
     GridHost host(12);
     RecordPageLoader loader(host.grid);
     loader.Page = {7, 50, 2};
-    QStringList rows;
-    for (int i = 0; i < 40; ++i)
-        rows << RecordRowXml(GridHost::Record(i));
-
-    load(loader, ReplyXml(rows, QStringLiteral("RecCount=\"40\" RecCountInPage=\"many\" CurPage=\"3\"")));
+    load(loader, ReplyXml(FortyRows(), QStringLiteral("RecCount=\"40\" RecCountInPage=\"many\" CurPage=\"3\"")));
 
     // The records are shown from the top, without the final step to the blank record.
     QCOMPARE(host.grid->RecordCount(), 41);

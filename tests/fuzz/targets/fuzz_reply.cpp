@@ -8,8 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -31,12 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (reply.doc) {
         const QString saved = reply.doc->toString();
+        QString again;
         try {
-            if (lumora::ParseReply(saved).doc->toString() != saved) {
-                fprintf(stderr, "MISMATCH\n[%s]\n[%s]\n", saved.toUtf8().constData(), lumora::ParseReply(saved).doc->toString().toUtf8().constData());
-                std::abort(); }
+            again = lumora::ParseReply(saved).doc->toString();
         } catch (const lumora::LumoraError &e) {
-            fprintf(stderr, "THROW %s\n[%s]\n", e.what(), saved.toUtf8().constData());
+            again = QStringLiteral("(does not read back: %1)").arg(e.message());
+        }
+        if (again != saved) {
+            std::fprintf(stderr, "saved:\n%s\nread back and saved again:\n%s\n", saved.toUtf8().constData(),
+                         again.toUtf8().constData());
             std::abort();
         }
     }
