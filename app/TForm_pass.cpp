@@ -15,16 +15,15 @@
 #include "core/Reply.h"
 #include "core/Session.h"
 #include "lists/CategoryList.h"
+#include "util/DialogParts.h"
 #include "util/Gbk.h"
 #include "util/Helpers.h"
 #include "util/MessageSeam.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 
 namespace lumora
 {
@@ -75,8 +74,7 @@ TForm_pass::TForm_pass(QWidget *parent) : TFormVSkin(parent)
     type.setPixelSize(14);
     setFont(type);
     resize(kClientWidth, kClientHeight);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 
     // The dialog's own creation: only the caption goes into the frame.
     LabelCaption->setText(windowTitle());

@@ -1,8 +1,8 @@
 #include "TfrmNewUser.h"
 
-#include <QGuiApplication>
+#include "util/DialogParts.h"
+
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #ifdef LUMORA_HAVE_WEBENGINE
@@ -29,8 +29,7 @@ TfrmNewUser::TfrmNewUser(QWidget *parent) : QDialog(parent)
     Button1 = new QPushButton(QStringLiteral("关闭"), Panel1);
     Panel1->setVisible(false);
     layout->addWidget(Panel1);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 bool TfrmNewUser::HasEmbeddedBrowser()

@@ -5,19 +5,18 @@
 
 #include "core/DateText.h"
 #include "core/Reply.h"
+#include "util/DialogParts.h"
 #include "util/MessageSeam.h"
 
 #include <QAbstractButton>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -67,9 +66,7 @@ bool IsIntegerIn(const QString &text, int min, int max)
 Tform_date::Tform_date(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("编辑日期"));
-    QFont f(QStringLiteral("SimSun"));
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(SimSunFont(12));
 
     Panel1 = new QFrame(this);
     Panel1->setFrameShape(QFrame::NoFrame);
@@ -104,18 +101,13 @@ Tform_date::Tform_date(QWidget *parent) : QDialog(parent)
     MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     MonthCalendar1->setMinimumDate(QDate(1, 1, 1));
 
-    Bevel1 = new QFrame(this);
-    Bevel1->setFrameShape(QFrame::HLine);
-    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1 = NewBevel(this);
     Button1 = new QPushButton(QStringLiteral("确定"), this);
     Button1->setDefault(true);
     Button2 = new QPushButton(QStringLiteral("取消"), this);
     Button2->setAutoDefault(false);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    QHBoxLayout *buttons = ButtonRow({Button1, Button2});
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(6);
@@ -124,8 +116,7 @@ Tform_date::Tform_date(QWidget *parent) : QDialog(parent)
     layout->addWidget(Bevel1);
     layout->addLayout(buttons);
     setFixedSize(302, 242);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 
     connect(year_Edit1, &QLineEdit::textChanged, this, &Tform_date::year_Edit1Change);
     connect(moth_ComboBox1, &QComboBox::editTextChanged, this, &Tform_date::moth_ComboBox1Change);

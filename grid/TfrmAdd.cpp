@@ -16,13 +16,13 @@
 #include "core/NetSta.h"
 #include "core/Protocol.h"
 #include "core/Session.h"
+#include "util/DialogParts.h"
 #include "util/MessageSeam.h"
 
 #include <QDate>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace lumora
 {
@@ -161,8 +161,7 @@ void TfrmAdd::FormCreate()
 
     TFormVSkin::FormCreate();
     resize(307 + 2, 449 + 35 + 2);
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
     create_time->setText(DateToText(QDate::currentDate()));
 }
 

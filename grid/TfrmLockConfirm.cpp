@@ -1,9 +1,9 @@
 #include "TfrmLockConfirm.h"
 
-#include <QGuiApplication>
+#include "util/DialogParts.h"
+
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
 
 namespace lumora
 {
@@ -21,8 +21,7 @@ TfrmLockConfirm::TfrmLockConfirm(QWidget *parent) : QDialog(parent)
     connect(lock, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(240, 80);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 } // namespace lumora

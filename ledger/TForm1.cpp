@@ -18,6 +18,7 @@
 #include "lists/TForm_nb.h"
 #include "reports/TfrmMonth.h"
 #include "reports/TfrmQueryMore.h"
+#include "util/DialogParts.h"
 #include "util/Helpers.h"
 #include "util/MessageSeam.h"
 
@@ -172,12 +173,8 @@ void TForm1::FormCreate()
 
     TFormVSkin::FormCreate();
     resize(992 + 2, 537 + 35 + 2);
-    // Where a first run opens: the middle of the screen, caption on it; the position file moves it from there.
-    if (const QScreen *s = screen()) {
-        const QRect area = s->availableGeometry();
-        const QPoint topLeft = area.center() - QPoint(width() / 2, height() / 2);
-        move(std::max(topLeft.x(), area.left()), std::max(topLeft.y(), area.top()));
-    }
+    // Where a first run opens; the position file moves it from there.
+    CentreOnScreen(this);
 
     // The three navigation bars share one place; one of them shows at a time.
     pnlPage->setGeometry(pnlDay->geometry());
@@ -812,6 +809,7 @@ void TForm1::Label4Click()
 void TForm1::setViewSize(int width, int height)
 {
     resize(width, height);
+    // Centred exactly, as the view buttons promise, even where the window is larger than the screen.
     if (const QScreen *s = screen()) {
         const QRect area = s->availableGeometry();
         move(area.center() - QPoint(width / 2, height / 2));

@@ -8,17 +8,16 @@
 #include "core/NetSta.h"
 #include "core/Protocol.h"
 #include "core/Session.h"
+#include "util/DialogParts.h"
 #include "util/Gbk.h"
 #include "util/MessageSeam.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -28,9 +27,7 @@ namespace lumora
 TForm_nb::TForm_nb(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("增加新的类型"));
-    QFont f(QStringLiteral("SimSun"));
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(SimSunFont(12));
 
     Label1 = new QLabel(QStringLiteral("每行对应一个类别,完成后点击保存按钮即可"), this);
     Memo1 = new QPlainTextEdit(this);
@@ -39,19 +36,14 @@ TForm_nb::TForm_nb(QWidget *parent) : QDialog(parent)
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setTabChangesFocus(true);
-    Bevel1 = new QFrame(this);
-    Bevel1->setFrameShape(QFrame::HLine);
-    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1 = NewBevel(this);
     Button1 = new QPushButton(QStringLiteral("保存"), this);
     Button2 = new QPushButton(QStringLiteral("取消"), this);
     // Enter belongs to the editor: it starts a new category line.
     Button1->setAutoDefault(false);
     Button2->setAutoDefault(false);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    QHBoxLayout *buttons = ButtonRow({Button1, Button2});
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 8, 12, 10);
     layout->addWidget(Label1);
@@ -59,8 +51,7 @@ TForm_nb::TForm_nb(QWidget *parent) : QDialog(parent)
     layout->addWidget(Bevel1);
     layout->addLayout(buttons);
     setFixedSize(279, 326);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
     Memo1->setFocus();
 
     httpType1 = new THttpThreadControl(this);

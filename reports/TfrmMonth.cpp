@@ -1,17 +1,16 @@
 #include "TfrmMonth.h"
 
 #include "grid/TUpDown.h"
+#include "util/DialogParts.h"
 #include "util/MessageSeam.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace lumora
@@ -20,11 +19,8 @@ namespace lumora
 TfrmMonth::TfrmMonth(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("选择月份"));
-    QFont f(QStringLiteral("SimSun"));
-    f.setPixelSize(12);
-    setFont(f);
-    QFont labelFont = f;
-    labelFont.setPixelSize(15);
+    setFont(SimSunFont(12));
+    const QFont labelFont = SimSunFont(15);
 
     const QDate today = QDate::currentDate();
     year1 = new QLineEdit(this);
@@ -47,9 +43,7 @@ TfrmMonth::TfrmMonth(QWidget *parent) : QDialog(parent)
     Label2 = new QLabel(QStringLiteral("月"), this);
     Label2->setFont(labelFont);
 
-    Bevel1 = new QFrame(this);
-    Bevel1->setFrameShape(QFrame::HLine);
-    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1 = NewBevel(this);
     Button1 = new QPushButton(QStringLiteral("确定"), this);
     Button1->setDefault(true);
     Button2 = new QPushButton(QStringLiteral("取消"), this);
@@ -65,10 +59,7 @@ TfrmMonth::TfrmMonth(QWidget *parent) : QDialog(parent)
     fields->addWidget(month1);
     fields->addWidget(Label2);
     fields->addStretch();
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    QHBoxLayout *buttons = ButtonRow({Button1, Button2});
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 14, 10, 10);
     layout->addLayout(fields);
@@ -76,8 +67,7 @@ TfrmMonth::TfrmMonth(QWidget *parent) : QDialog(parent)
     layout->addWidget(Bevel1);
     layout->addLayout(buttons);
     setFixedSize(207, 119);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
     setTabOrder(year1, month1);
     year1->setFocus();
 
