@@ -1,4 +1,5 @@
 // Median timings of the client core's hot paths; run by hand, not by CTest.
+#include "BenchHeap.h"
 #include "core/Base64.h"
 #include "core/HttpThreadControl.h"
 #include "core/ItemInfo.h"
@@ -6,7 +7,6 @@
 #include "core/Session.h"
 
 #include "util/Gbk.h"
-#include "util/HeapTuning.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -79,11 +79,7 @@ template <typename F> Figures median(int runs, F &&body)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    // As the program does at start; "--default-heap" measures with the C library's own settings.
-    const bool defaultHeap = app.arguments().contains(QStringLiteral("--default-heap"));
-    if (!defaultHeap)
-        KeepFreedHeapForReuse();
-    std::printf("heap: %s\n", defaultHeap ? "C library defaults" : "as the program tunes it");
+    TuneHeapAsTheProgram(app.arguments());
 
     const QByteArray reply = recordReply(1000);
     QList<TItemInfo> records;

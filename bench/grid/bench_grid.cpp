@@ -1,6 +1,7 @@
 // Timings of the record grid: loading a 1000-record reply, one scroll step, and a widget count across a scroll
 // through 10,000 records. Prints medians; run by hand.
 
+#include "BenchHeap.h"
 #include "grid/TfrmItem.h"
 #include "grid/TfrmVGrid.h"
 #include "ledger/RecordPageLoader.h"
@@ -10,7 +11,6 @@
 #include "lists/CategoryList.h"
 #include "util/ExeFolder.h"
 #include "util/Gbk.h"
-#include "util/HeapTuning.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -70,11 +70,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // As the program does at start; "--default-heap" measures with the C library's own settings.
-    const bool defaultHeap = app.arguments().contains(QStringLiteral("--default-heap"));
-    if (!defaultHeap)
-        KeepFreedHeapForReuse();
-    std::printf("heap: %s\n", defaultHeap ? "C library defaults" : "as the program tunes it");
+    TuneHeapAsTheProgram(app.arguments());
     QTemporaryDir folder;
     SetExeFolder(folder.path() + QLatin1Char('/'));
     CategoryListText = QStringLiteral("餐饮\r\n交通\r\n");

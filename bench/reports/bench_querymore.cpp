@@ -1,15 +1,15 @@
 // The query window's records reply of 1000 rows: median time from the reply text to the filled grid and expense
 // total (parse, Base64 and GBK decoding, grid cells, total), and of the whole records handler, which also writes
-// debug.xml and data.xml. Run: bench_querymore [rounds]
+// debug.xml and data.xml. Run: bench_querymore [rounds] [--default-heap]
 //
 // Thread CPU time is printed beside the wall clock: on a shared machine the wall clock also counts the turns of
 // other programs.
 
+#include "BenchHeap.h"
 #include "../../tests/reports/tst_querymore_replies.h"
 
 #include "core/HttpThreadControl.h"
 #include "core/Reply.h"
-#include "util/HeapTuning.h"
 #include "reports/QueryReply.h"
 #include "reports/TfrmQueryMore.h"
 #include "util/ExeFolder.h"
@@ -80,12 +80,15 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // As the program does at start; "--default-heap" measures with the C library's own settings.
-    const bool defaultHeap = app.arguments().contains(QStringLiteral("--default-heap"));
-    if (!defaultHeap)
-        KeepFreedHeapForReuse();
-    std::printf("heap: %s\n", defaultHeap ? "C library defaults" : "as the program tunes it");
-    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 41;
+    TuneHeapAsTheProgram(app.arguments());
+    // An optional number of rounds, beside the heap switch.
+    int rounds = 41;
+    for (const QString &argument : app.arguments().mid(1)) {
+        bool number = false;
+        const int value = argument.toInt(&number);
+        if (number)
+            rounds = std::max(1, value);
+    }
 
     QTemporaryDir dir;
     SetExeFolder(dir.path() + QLatin1Char('/'));
