@@ -46,11 +46,6 @@ QString shownReply(const QString &text)
     return text.size() > kShownChars ? text.left(kShownChars) + QStringLiteral("...") : text;
 }
 
-QString decodedAttribute(const ReplyElement &element, const QString &name)
-{
-    return FromGbk(Base64Decode(element.attribute(name).toLatin1()));
-}
-
 bool isEnter(const QEvent *event)
 {
     const auto *key = static_cast<const QKeyEvent *>(event);
@@ -326,8 +321,8 @@ void TForm_pass::httpVerHttpData(THttpThreadControl *httpThread)
     }
     if (reply.result.isNull())
         return;
-    const QString ver = decodedAttribute(reply.result, QStringLiteral("ver"));
-    const QString info = decodedAttribute(reply.result, QStringLiteral("info"));
+    const QString ver = RowText(reply.result, QStringLiteral("ver"));
+    const QString info = RowText(reply.result, QStringLiteral("info"));
     // Any other version, older or newer, is worth a word; an empty notice is not worth an empty box.
     if (ver != BuiltInVersion && !info.isEmpty())
         ShowMessage(info);

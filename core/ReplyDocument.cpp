@@ -104,10 +104,9 @@ bool isSpacing(QStringView text)
     }
     return true;
 }
-} // namespace
 
 // Names repeat on every row of a reply; sharing one QString per distinct name saves an allocation for each.
-class ReplyParser
+class NameTable
 {
 public:
     QString name(QStringView text)
@@ -139,11 +138,12 @@ private:
     QString lastName_;
     QList<QString> lastNames_;
 };
+} // namespace
 
 std::shared_ptr<ReplyDocument> ReplyDocument::Parse(const QString &text)
 {
     auto doc = std::make_shared<ReplyDocument>();
-    ReplyParser names;
+    NameTable names;
     QXmlStreamReader reader(text);
     reader.setNamespaceProcessing(false);
     int current = 0;
