@@ -227,13 +227,16 @@ private:
     int index_ = 0;
 };
 
-// BEGIN IMMEDIATE takes the write lock up front, so two writers never deadlock upgrading a read.
+// A write takes the lock up front (BEGIN IMMEDIATE), so two writers never deadlock upgrading a read; a read
+// transaction only makes its statements see one state of the file. Rolled back unless committed.
 class Transaction
 {
 public:
-    explicit Transaction(SqliteStorage::Connection &connection) : connection_(connection)
+    enum class Lock { Write, Read };
+
+    explicit Transaction(SqliteStorage::Connection &connection, Lock lock = Lock::Write) : connection_(connection)
     {
-        Query(connection_, "BEGIN IMMEDIATE").run();
+        Query(connection_, lock == Lock::Write ? "BEGIN IMMEDIATE" : "BEGIN").run();
     }
     ~Transaction()
     {
@@ -253,6 +256,14 @@ private:
     SqliteStorage::Connection &connection_;
     bool done_ = false;
 };
+
+// The rows of a page query, in its order.
+void TakeRows(Query &rows, int limit, RecordPage &page)
+{
+    page.records.reserve(static_cast<size_t>(limit > 0 && limit < 1000 ? limit : 1000));
+    while (rows.step())
+        page.records.push_back(rows.record());
+}
 
 } // namespace
 
@@ -576,17 +587,17 @@ RecordPage SqliteStorage::newestRecords(std::int64_t account, std::optional<std:
     auto connection = lease();
     RecordPage page;
     // One read transaction, so the count and the rows agree even while others write.
-    Query(*connection, "BEGIN").run();
-    try {
-        if (minCentsExclusive) {
-            Query count(*connection, "SELECT count(*) FROM records WHERE account_id = ? AND cents > ?");
-            count.bind(account).bind(*minCentsExclusive);
-            page.total = count.step() ? count.integer(0) : 0;
-        } else {
-            Query count(*connection, "SELECT record_count FROM accounts WHERE id = ?");
-            count.bind(account);
-            page.total = count.step() ? count.integer(0) : 0;
-        }
+    Transaction read(*connection, Transaction::Lock::Read);
+    if (minCentsExclusive) {
+        Query count(*connection, "SELECT count(*) FROM records WHERE account_id = ? AND cents > ?");
+        count.bind(account).bind(*minCentsExclusive);
+        page.total = count.step() ? count.integer(0) : 0;
+    } else {
+        Query count(*connection, "SELECT record_count FROM accounts WHERE id = ?");
+        count.bind(account);
+        page.total = count.step() ? count.integer(0) : 0;
+    }
+    {
         Query rows(*connection, std::string("SELECT ") + kRecordColumns +
                                     " FROM records WHERE account_id = ? AND (?2 IS NULL OR cents > ?2) "
                                     "ORDER BY day DESC, id DESC LIMIT ? OFFSET ?");
@@ -594,14 +605,9 @@ RecordPage SqliteStorage::newestRecords(std::int64_t account, std::optional<std:
             .bind(minCentsExclusive)
             .bind(static_cast<std::int64_t>(limit))
             .bind(static_cast<std::int64_t>(offset));
-        page.records.reserve(static_cast<size_t>(limit > 0 && limit < 1000 ? limit : 1000));
-        while (rows.step())
-            page.records.push_back(rows.record());
-    } catch (...) {
-        sqlite3_exec((*connection).db(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
+        TakeRows(rows, limit, page);
     }
-    Query(*connection, "COMMIT").run();
+    read.commit();
     return page;
 }
 
@@ -645,25 +651,20 @@ RecordPage SqliteStorage::findRecords(std::int64_t account, const RecordFilter &
 {
     auto connection = lease();
     RecordPage page;
-    Query(*connection, "BEGIN").run();
-    try {
-        {
-            Query count(*connection, "SELECT count(*)" + FilterClause(filter));
-            BindFilter(count, account, filter);
-            page.total = count.step() ? count.integer(0) : 0;
-        }
+    Transaction read(*connection, Transaction::Lock::Read);
+    {
+        Query count(*connection, "SELECT count(*)" + FilterClause(filter));
+        BindFilter(count, account, filter);
+        page.total = count.step() ? count.integer(0) : 0;
+    }
+    {
         Query rows(*connection, std::string("SELECT ") + kRecordColumns + FilterClause(filter) +
                                     " ORDER BY day, id LIMIT ? OFFSET ?");
         BindFilter(rows, account, filter);
         rows.bind(static_cast<std::int64_t>(limit)).bind(static_cast<std::int64_t>(offset));
-        page.records.reserve(static_cast<size_t>(limit > 0 && limit < 1000 ? limit : 1000));
-        while (rows.step())
-            page.records.push_back(rows.record());
-    } catch (...) {
-        sqlite3_exec((*connection).db(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
+        TakeRows(rows, limit, page);
     }
-    Query(*connection, "COMMIT").run();
+    read.commit();
     return page;
 }
 

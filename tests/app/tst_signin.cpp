@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -63,16 +62,6 @@ QString twice(const QString &list)
 bool endsWith(const RecordedRequest &request, const char *script)
 {
     return request.path.endsWith(script);
-}
-
-// A loopback port with nothing listening on it.
-quint16 closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
 }
 } // namespace
 
@@ -190,7 +179,7 @@ private slots:
 
     void unreachablePrimaryHostSwitchesToTheAlternate()
     {
-        ServiceBaseUrl = QStringLiteral("http://127.0.0.1:%1/ms/kessum/").arg(closedPort());
+        ServiceBaseUrl = QStringLiteral("http://127.0.0.1:%1/ms/kessum/").arg(lumora::test::ClosedLoopbackPort());
 
         auto dialog = std::make_unique<TForm_pass>();
         QTRY_COMPARE(ServiceBaseUrl, AlternateBaseUrl);

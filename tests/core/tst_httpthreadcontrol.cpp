@@ -5,7 +5,6 @@
 
 #include "support/LoopbackHttpServer.h"
 
-#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
@@ -29,15 +28,6 @@ struct Outcomes {
     }
     int total() const { return int(data.size() + errors.size()); }
 };
-
-quint16 closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
 } // namespace
 
 class TestHttpThreadControl : public QObject
@@ -213,7 +203,7 @@ void TestHttpThreadControl::failures()
 
     QString url = server->url("a.php");
     if (mode < 0) {
-        url = QStringLiteral("http://127.0.0.1:%1/a.php").arg(closedPort());
+        url = QStringLiteral("http://127.0.0.1:%1/a.php").arg(lumora::test::ClosedLoopbackPort());
     } else {
         CannedResponse r = CannedResponse::text("body", status);
         r.mode = Mode(mode);

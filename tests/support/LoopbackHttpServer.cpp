@@ -299,4 +299,13 @@ void LoopbackHttpServer::drop(QTcpSocket *socket)
     socket->deleteLater();
 }
 
+quint16 ClosedLoopbackPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
 } // namespace lumora::test

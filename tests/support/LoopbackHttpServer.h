@@ -104,4 +104,7 @@ private:
     QSet<QByteArray> loopPaths_; // paths that answer every request with a redirect to themselves
 };
 
+// A loopback port with nothing listening on it: a connection there is refused.
+quint16 ClosedLoopbackPort();
+
 } // namespace lumora::test
