@@ -13,7 +13,6 @@
 #include "util/MessageSeam.h"
 
 #include <QElapsedTimer>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +21,7 @@
 
 using namespace lumora;
 using lumora::test::CannedResponse;
+using lumora::test::ClosedLoopbackPort;
 using lumora::test::LoopbackHttpServer;
 using Mode = CannedResponse::Mode;
 
@@ -71,15 +71,6 @@ private:
     qint64 longestGap_ = 0;
     int ticks_ = 0;
 };
-
-quint16 ClosedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
 
 // A valid reply of the service saying yes, as GBK.
 const QString kOkReply = QStringLiteral("<?xml version=\"1.0\" encoding=\"gbk\"?><R><Result Value=\"1\"/></R>");
@@ -136,7 +127,7 @@ CannedResponse ResponseFor(Fault fault)
 QString Arm(LoopbackHttpServer &server, Fault fault, const QString &script)
 {
     if (fault == Fault::Refused)
-        return QStringLiteral("http://127.0.0.1:%1/ms/kessum/%2").arg(ClosedPort()).arg(script);
+        return QStringLiteral("http://127.0.0.1:%1/ms/kessum/%2").arg(ClosedLoopbackPort()).arg(script);
     server.enqueue(ResponseFor(fault));
     return server.url(QStringLiteral("ms/kessum/") + script);
 }
