@@ -13,6 +13,12 @@ for a in "$@"; do
   esac
 done
 
+# ccache, where present, lets several checkouts of the tree share their objects.
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$PWD")}" CCACHE_NOHASHDIR=1 CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+  args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+
 cmake -S . -B "$dir" "${args[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 echo "$dir"
