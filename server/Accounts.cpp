@@ -159,6 +159,9 @@ Accounts::Outcome Accounts::create(const std::string &name, const std::string &p
         return Outcome::PasswordTooLong;
     if (!Utf8ToGbk(password))
         return Outcome::PasswordInvalid;
+    // A taken name costs no hashing; creating the account below still decides a race.
+    if (storage_.findAccount(name))
+        return Outcome::NameTaken;
     std::string passwordHash;
     if (!queue_.run([&] {
             passwordHash = hash(password);

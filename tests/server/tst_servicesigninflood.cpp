@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <httplib.h>
@@ -80,6 +81,26 @@ lumora::service::ServiceOptions WithLimits(const SignInLimits &limits)
     return options;
 }
 
+// Reads one reply of Content-Length bytes from the socket; empty when the connection ends first.
+QByteArray ReadReply(QTcpSocket &socket)
+{
+    QByteArray data;
+    for (;;) {
+        const int headerEnd = data.indexOf("\r\n\r\n");
+        if (headerEnd >= 0) {
+            const int at = data.toLower().indexOf("content-length:");
+            const int length = data.mid(at + 15, data.indexOf("\r\n", at) - at - 15).trimmed().toInt();
+            if (data.size() >= headerEnd + 4 + length)
+                return data;
+        }
+        if (socket.state() != QAbstractSocket::ConnectedState && socket.bytesAvailable() == 0)
+            return {};
+        if (!socket.waitForReadyRead(10000) && socket.bytesAvailable() == 0)
+            return {};
+        data += socket.readAll();
+    }
+}
+
 double Percentile(std::vector<double> values, double fraction)
 {
     std::sort(values.begin(), values.end());
@@ -97,6 +118,8 @@ private slots:
     void householdIsServedThroughTheFlood_data();
     void householdIsServedThroughTheFlood();
     void throttledAttemptsAreNotCheckedAndTheLimitLifts();
+    void aRefusedClientLosesItsConnection_data();
+    void aRefusedClientLosesItsConnection();
 };
 
 void TestServiceSignInFlood::householdIsServedThroughTheFlood_data()
@@ -253,6 +276,40 @@ void TestServiceSignInFlood::throttledAttemptsAreNotCheckedAndTheLimitLifts()
     QCOMPARE(lines.filter(QStringLiteral("denied")).size(), 5); // the refusals without a check log no line each
     QVERIFY(lines.filter(QStringLiteral("wrong-guess")).isEmpty());
     QVERIFY(lines.filter(QStringLiteral("对的")).isEmpty());
+}
+
+void TestServiceSignInFlood::aRefusedClientLosesItsConnection_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("keptOpen");
+    QTest::newRow("right password") << "对的" << true;
+    QTest::newRow("wrong password") << "错的" << false;
+}
+
+void TestServiceSignInFlood::aRefusedClientLosesItsConnection()
+{
+    QFETCH(QString, password);
+    QFETCH(bool, keptOpen);
+    InProcessService service;
+    service.signUp(QStringLiteral("家"), QStringLiteral("对的"));
+    const QByteArray body = EncodeFormLines(SessionLines(QStringLiteral("家"), password) << "action=login");
+    const QByteArray request = "POST /ms/kessum/kessum_login.php HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                               "Connection: keep-alive\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                               "Content-Length: " +
+                               QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(service.port()));
+    QVERIFY(socket.waitForConnected(10000));
+
+    // A client that does not heed "Connection: close" and asks again on the same connection
+    socket.write(request);
+    const QByteArray first = ReadReply(socket);
+    socket.write(request);
+    const QByteArray second = ReadReply(socket);
+
+    // The refusal arrives whole, and then the connection is gone: it cannot keep a request thread
+    QVERIFY(first.contains(keptOpen ? "Value=\"1\"" : "Value=\"0\""));
+    QCOMPARE(!second.isEmpty(), keptOpen);
 }
 
 QTEST_GUILESS_MAIN(TestServiceSignInFlood)
