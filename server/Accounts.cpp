@@ -34,8 +34,7 @@ bool HasControl(const std::string &text)
 
 std::chrono::milliseconds TickPeriod(const SignInLimits &limits)
 {
-    return std::clamp(limits.throttle.window / 4, std::chrono::milliseconds(10),
-                      std::chrono::milliseconds(1000));
+    return std::clamp(limits.throttle.window / 4, std::chrono::milliseconds(10), std::chrono::milliseconds(1000));
 }
 
 } // namespace
@@ -43,7 +42,8 @@ std::chrono::milliseconds TickPeriod(const SignInLimits &limits)
 Accounts::Accounts(Storage &storage, PasswordCost cost, SignInLimits limits, ReportSink report)
     : storage_(storage), cost_(cost), throttle_(limits.throttle), verifier_(std::move(limits.verify)),
       report_(std::move(report)),
-      queue_(limits.hashingThreads, limits.hashingQueue, [this] { tick(); }, TickPeriod(limits))
+      queue_(
+          limits.hashingThreads, limits.hashingQueue, [this] { tick(); }, TickPeriod(limits))
 {
 }
 
@@ -71,8 +71,7 @@ bool Accounts::verify(const std::string &hash, const std::string &password) cons
     return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
 }
 
-Accounts::CheckResult Accounts::check(const std::string &name, const std::string &password,
-                                      const std::string &address)
+Accounts::CheckResult Accounts::check(const std::string &name, const std::string &password, const std::string &address)
 {
     if (name.empty() || password.size() > kMaxPasswordBytes)
         return {};

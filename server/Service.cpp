@@ -120,6 +120,10 @@ void Service::install()
     });
 
     server.set_logger([this](const httplib::Request &req, const httplib::Response &res) {
+        if (tNote.quiet) {
+            tNote = RequestNote{};
+            return;
+        }
         std::string ms = "-";
         if (tNote.started) {
             const auto elapsed = std::chrono::duration<double, std::milli>(Clock::now() - tNote.start).count();
@@ -130,10 +134,6 @@ void Service::install()
         std::string script = req.path;
         if (script.rfind(kBasePath, 0) == 0)
             script = script.substr(std::char_traits<char>::length(kBasePath));
-        if (tNote.quiet) {
-            tNote = RequestNote{};
-            return;
-        }
         std::string outcome = tNote.outcome;
         if (outcome.empty())
             outcome = res.status == 200 ? "ok" : "status " + std::to_string(res.status);

@@ -4,6 +4,7 @@
 #include "server/Service.h"
 #include "server/SqliteStorage.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -58,7 +59,7 @@ int main(int argc, char **argv)
         else if (arg == "--sign-in-failures" && hasValue)
             options.signIn.throttle.freeFailures = std::atoi(argv[++i]);
         else if (arg == "--sign-in-window" && hasValue)
-            options.signIn.throttle.window = std::chrono::seconds(std::strtol(argv[++i], nullptr, 10));
+            options.signIn.throttle.window = std::chrono::seconds(std::max(1L, std::strtol(argv[++i], nullptr, 10)));
         else {
             Usage();
             return 2;

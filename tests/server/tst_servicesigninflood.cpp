@@ -6,8 +6,8 @@
 #include "servicefixture/ServiceReply.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <httplib.h>
@@ -57,7 +57,8 @@ public:
 private:
     httplib::Result send(const QString &script, const std::string &body)
     {
-        return http_.Post(("/ms/kessum/" + script).toStdString(), body, "application/x-www-form-urlencoded; charset=gbk");
+        return http_.Post(("/ms/kessum/" + script).toStdString(), body,
+                          "application/x-www-form-urlencoded; charset=gbk");
     }
 
     httplib::Client http_;
@@ -185,8 +186,9 @@ void TestServiceSignInFlood::householdIsServedThroughTheFlood()
             const QStringList &session = m == 0 ? husband : wife;
             for (int i = 0; i < kRounds; ++i) {
                 const auto t0 = std::chrono::steady_clock::now();
-                const bool read = connection.post(kPost, QStringList(session) << "action=data"
-                                                                              << "page=0")
+                const bool read = connection
+                                      .post(kPost, QStringList(session) << "action=data"
+                                                                        << "page=0")
                                       .ok();
                 const auto t1 = std::chrono::steady_clock::now();
                 const QString guid = QStringLiteral("{F100D000-0000-4000-8000-%1%2}").arg(m).arg(i, 11, 10, QChar('0'));
