@@ -73,11 +73,10 @@ FixedHeaderRow::FixedHeaderRow(QTableWidget *grid) : QHeaderView(Qt::Horizontal,
     connect(grid->model(), &QAbstractItemModel::rowsInserted, this, &FixedHeaderRow::hideRowZero);
     connect(grid->model(), &QAbstractItemModel::modelReset, this, &FixedHeaderRow::hideRowZero);
     // A header text set through the item repaints the header.
-    connect(grid->model(), &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &topLeft) {
-                if (topLeft.row() == 0)
-                    viewport()->update();
-            });
+    connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &topLeft) {
+        if (topLeft.row() == 0)
+            viewport()->update();
+    });
     hideRowZero();
 }
 

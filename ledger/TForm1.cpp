@@ -411,8 +411,8 @@ void TForm1::buildBottom(QWidget *bottom)
         bar->setPalette(p);
     }
 
-    btnMore1 = barImageButton(QStringLiteral("bar_more"), QStringLiteral("更多查询 - 切换:按天查看记录/查看最后50条"), 832,
-                              ImagePanel2);
+    btnMore1 = barImageButton(QStringLiteral("bar_more"), QStringLiteral("更多查询 - 切换:按天查看记录/查看最后50条"),
+                              832, ImagePanel2);
     btnQueryMonth = barImageButton(QStringLiteral("bar_month"), QStringLiteral("按月份查看"), 856, ImagePanel2);
     btnQueryLast = barImageButton(QStringLiteral("bar_last50"), QStringLiteral("查看最后50条"), 878, ImagePanel2);
     btnMore1->setObjectName(QStringLiteral("btnMore1"));

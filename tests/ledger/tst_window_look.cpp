@@ -401,9 +401,9 @@ void TestWindowLook::expenseQueryOpensInTheMiddleOfTheScreen()
     QTest::mouseClick(w->ImagePanel17, Qt::LeftButton);
     // Then it stood in the middle of the screen, not over the main window
     QVERIFY(shown.isValid());
-    QVERIFY2(qAbs(shown.center().x() - area.center().x()) <= 1 && qAbs(shown.center().y() - area.center().y()) <= 1,
-             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(
-                 shown.height())));
+    QVERIFY2(
+        qAbs(shown.center().x() - area.center().x()) <= 1 && qAbs(shown.center().y() - area.center().y()) <= 1,
+        qPrintable(QStringLiteral("%1,%2 %3x%4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height())));
 }
 
 QTEST_MAIN(TestWindowLook)
