@@ -1,0 +1,105 @@
+#include "QueryCharts.h"
+
+#include "PersonTotals.h"
+#include "QueryChartData.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHBoxLayout>
+#include <QHorizontalBarSeries>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QSplitter>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace lumora
+{
+
+namespace
+{
+
+QChartView *ChartView(QChart *chart, const QString &title, const QFont &font, QWidget *parent)
+{
+    chart->setTitle(title);
+    chart->setTitleFont(font);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->setBackgroundRoundness(0);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    auto *view = new QChartView(chart, parent);
+    view->setRenderHint(QPainter::Antialiasing);
+    return view;
+}
+
+} // namespace
+
+QueryCharts::QueryCharts(QWidget *parent) : QWidget(parent)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    layout->addWidget(splitter);
+
+    auto *pie = new QChart;
+    pieType1 = new QPieSeries(pie);
+    pieType1->setPieSize(0.5);
+    pie->addSeries(pieType1);
+    pie->legend()->hide();
+    chartType1 = ChartView(pie, QStringLiteral("按类别分"), font(), splitter);
+
+    auto *bars = new QChart;
+    barsUser1 = new QHorizontalBarSeries(bars);
+    barSetUser1 = new QBarSet(QStringLiteral("支出"), barsUser1);
+    barsUser1->append(barSetUser1);
+    bars->addSeries(barsUser1);
+    axisUser1 = new QBarCategoryAxis(bars);
+    axisUser1->setLabelsFont(font());
+    axisMoney1 = new QValueAxis(bars);
+    axisMoney1->setLabelFormat(QStringLiteral("%.0f"));
+    axisMoney1->setLabelsFont(font());
+    bars->addAxis(axisUser1, Qt::AlignLeft);
+    bars->addAxis(axisMoney1, Qt::AlignBottom);
+    barsUser1->attachAxis(axisUser1);
+    barsUser1->attachAxis(axisMoney1);
+    bars->legend()->hide();
+    chartUser1 = ChartView(bars, QStringLiteral("按输入者分"), font(), splitter);
+
+    splitter->addWidget(chartType1);
+    splitter->addWidget(chartUser1);
+    ShowPersonTotals({});
+}
+
+void QueryCharts::ShowCategoryTotals(const QList<CategoryTotal> &totals)
+{
+    pieType1->clear();
+    for (const PieSliceData &data : CategorySlices(totals)) {
+        QPieSlice *slice = pieType1->append(data.label, data.value);
+        slice->setLabelVisible(true);
+        slice->setLabelFont(font());
+    }
+}
+
+void QueryCharts::ShowPersonTotals(const QList<PersonTotal> &totals)
+{
+    // Horizontal bars run from the axis' first category at the bottom; the largest total should stand on top.
+    QStringList people;
+    QList<qreal> amounts;
+    double largest = 0, smallest = 0;
+    for (auto it = totals.crbegin(); it != totals.crend(); ++it) {
+        people.append(PersonLabel(it->person));
+        amounts.append(it->amount);
+        largest = std::max(largest, it->amount);
+        smallest = std::min(smallest, it->amount);
+    }
+    barSetUser1->remove(0, barSetUser1->count());
+    axisUser1->clear();
+    axisUser1->append(people);
+    barSetUser1->append(amounts);
+    axisMoney1->setRange(smallest, largest > smallest ? largest : smallest + 1);
+    axisMoney1->applyNiceNumbers();
+}
+
+} // namespace lumora
