@@ -45,10 +45,16 @@ QueryCharts::QueryCharts(QWidget *parent) : QWidget(parent)
 
     auto *pie = new QChart;
     pieType1 = new QPieSeries(pie);
-    pieType1->setPieSize(0.5);
+    pieType1->setPieSize(0.9);
     pie->addSeries(pieType1);
-    pie->legend()->hide();
+    // Labels around a small pie cut each other off; the legend beside it has room for every one in full.
+    pie->legend()->setAlignment(Qt::AlignRight);
+    pie->legend()->setFont(font());
+    pie->legend()->setMinimumWidth(200);
+    pie->legend()->setShowToolTips(true);
     chartType1 = ChartView(pie, QStringLiteral("按类别分"), font(), splitter);
+    // The legend's own width estimate falls a few pixels short of its longest line.
+    pie->setMargins(QMargins(2, 2, 16, 2));
 
     auto *bars = new QChart;
     barsUser1 = new QHorizontalBarSeries(bars);
@@ -69,6 +75,7 @@ QueryCharts::QueryCharts(QWidget *parent) : QWidget(parent)
 
     splitter->addWidget(chartType1);
     splitter->addWidget(chartUser1);
+    splitter->setSizes({360, 200});
     ShowPersonTotals({});
 }
 
@@ -77,7 +84,6 @@ void QueryCharts::ShowCategoryTotals(const QList<CategoryTotal> &totals)
     pieType1->clear();
     for (const PieSliceData &data : CategorySlices(totals)) {
         QPieSlice *slice = pieType1->append(data.label, data.value);
-        slice->setLabelVisible(true);
         slice->setLabelFont(font());
     }
 }
@@ -99,6 +105,8 @@ void QueryCharts::ShowPersonTotals(const QList<PersonTotal> &totals)
     axisUser1->append(people);
     barSetUser1->append(amounts);
     axisMoney1->setRange(smallest, largest > smallest ? largest : smallest + 1);
+    // Few ticks: the bars get the narrower half of the page.
+    axisMoney1->setTickCount(3);
     axisMoney1->applyNiceNumbers();
 }
 

@@ -26,6 +26,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -427,8 +428,12 @@ void TfrmQueryMore::tabResults1Changed(int index)
 
 void TfrmQueryMore::btnExportClick()
 {
-    const QString proposed = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/') +
-                             ExportFileName(edit_date_begin1->text(), edit_date_end1->text());
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // Without a documents folder the dialog would open in whatever folder the program was started from.
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString proposed =
+        folder + QLatin1Char('/') + ExportFileName(edit_date_begin1->text(), edit_date_end1->text());
     const QString path =
         AskSaveFileName(QStringLiteral("导出"), proposed, QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
     if (path.isEmpty())
