@@ -21,14 +21,14 @@ QStringList NodeTexts(const QList<PersonTotal> &totals)
 }
 
 // "user:amount" an expense, "user:+amount" an income.
-QList<QueryRecordRow> Rows(const QStringList &specs)
+QList<QueryRecordRow> Rows(const QStringList &entries)
 {
     QList<QueryRecordRow> rows;
-    for (const QString &spec : specs) {
-        const qsizetype colon = spec.lastIndexOf(QLatin1Char(':'));
+    for (const QString &entry : entries) {
+        const qsizetype colon = entry.lastIndexOf(QLatin1Char(':'));
         QueryRecordRow row;
-        row.input_user = spec.left(colon);
-        QString amount = spec.mid(colon + 1);
+        row.input_user = entry.left(colon);
+        QString amount = entry.mid(colon + 1);
         row.expense = !amount.startsWith(QLatin1Char('+'));
         row.amount = AmountValue(amount.remove(QLatin1Char('+')));
         rows.append(row);
