@@ -52,6 +52,7 @@ namespace
 
 const QString kHint1000 = QStringLiteral("如果查询范围过大将只返回前1000条记录");
 constexpr int kShownReplyChars = 500;
+const QString kTabStyle = QStringLiteral("QTabBar::tab { padding: 3px 1px; min-width: 44px; }");
 constexpr int kPersonRole = Qt::UserRole;
 constexpr int kAllPersonsRole = Qt::UserRole + 1;
 
@@ -214,6 +215,8 @@ void TfrmQueryMore::BuildResults()
     tabTotals1->tabBar()->setExpanding(true);
     tabTotals1->tabBar()->setElideMode(Qt::ElideNone);
     tabTotals1->tabBar()->setUsesScrollButtons(false);
+    // Narrow tabs, so that "按输入者分(前1000条)" beside "按类别分" still fits the pane's 185 pixels.
+    tabTotals1->tabBar()->setStyleSheet(kTabStyle);
     const auto totalsTree = [this](const QString &hint) {
         auto *tree = new QTreeWidget(tabTotals1);
         tree->setHeaderHidden(true);
@@ -231,6 +234,7 @@ void TfrmQueryMore::BuildResults()
     // horizontal header shows the same titles, stays put while scrolling and lets the user size the columns.
     tabResults1 = new QTabWidget(Splitter1);
     tabResults1->setDocumentMode(true);
+    tabResults1->tabBar()->setStyleSheet(kTabStyle);
     gridHj1 = new QTableWidget(1, 5, tabResults1);
     gridHj1->setItemDelegate(new GridCellDelegate(gridHj1));
     gridHj1->verticalHeader()->hide();
