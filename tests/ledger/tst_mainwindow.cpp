@@ -88,6 +88,8 @@ private slots:
 private:
     TForm1 *makeWithServer();
     TForm1 *makeWithFake();
+    // Shows the window, loads the loopback page of three records and gives the window the focus back.
+    void showWithPage(TForm1 *w, TfrmVGrid *&grid);
 
     QTemporaryDir *dir_ = nullptr;
     LoopbackHttpServer *server_ = nullptr;
@@ -129,6 +131,20 @@ TForm1 *TestMainWindow::makeWithServer()
 {
     window_ = new TForm1;
     return window_;
+}
+
+void TestMainWindow::showWithPage(TForm1 *w, TfrmVGrid *&grid)
+{
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    w->QueryLast50(0);
+    QTRY_COMPARE(w->RecCount, 3);
+    // The busy window came and went; the main window takes the focus back.
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    grid = w->findChild<TfrmVGrid *>();
+    QVERIFY(grid);
 }
 
 TForm1 *TestMainWindow::makeWithFake()
@@ -410,16 +426,10 @@ void TestMainWindow::deleteSavedRecordOnTheWire()
 {
     // Given a loaded page shown in an active window, the cursor in the blank record
     TForm1 *w = makeWithServer();
-    w->show();
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    w->QueryLast50(0);
-    QTRY_COMPARE(w->RecCount, 3);
-    // The busy window came and went; the main window takes the focus back.
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    auto *grid = w->findChild<TfrmVGrid *>();
-    QVERIFY(grid);
+    TfrmVGrid *grid = nullptr;
+    showWithPage(w, grid);
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(grid->RecordCount(), 4);
     QTRY_VERIFY(grid->ActiveLine());
     // When deleting on the blank line
@@ -446,13 +456,10 @@ void TestMainWindow::recordAreaScrollsSideways()
 {
     // Given the window at its start size with a page loaded
     TForm1 *w = makeWithServer();
-    w->show();
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    w->QueryLast50(0);
-    QTRY_COMPARE(w->RecCount, 3);
-    auto *grid = w->findChild<TfrmVGrid *>();
-    QVERIFY(grid);
+    TfrmVGrid *grid = nullptr;
+    showWithPage(w, grid);
+    if (QTest::currentTestFailed())
+        return;
     TfrmTCLine *line = grid->LinePool[0];
     QScrollBar *bar = w->pnlMainGrid->horizontalScrollBar();
     QWidget *area = w->pnlMainGrid->viewport();
