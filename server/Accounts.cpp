@@ -68,17 +68,19 @@ std::optional<std::int64_t> Accounts::authenticate(const std::string &name, cons
 {
     if (name.empty() || password.size() > kMaxPasswordBytes)
         return std::nullopt;
-    if (auto cached = cache_.lookup(name, password))
-        return cached;
+    // The stored hash is read every time and is part of the cache key, so a password changed by any process
+    // sharing the database ends the old pair's entry at once.
     const auto account = storage_.findAccount(name);
     if (!account)
         return std::nullopt;
+    if (cache_.lookup(name, password, account->passwordHash))
+        return account->id;
     {
         HashSlot slot(hashing_);
         if (crypto_pwhash_str_verify(account->passwordHash.c_str(), password.data(), password.size()) != 0)
             return std::nullopt;
     }
-    cache_.remember(name, password, account->id);
+    cache_.remember(name, password, account->passwordHash, account->id);
     return account->id;
 }
 

@@ -1,7 +1,8 @@
-// lumora-service --listen HOST:PORT --db FILE [--demo] [--version V] [--version-info TEXT] [--threads N]
+// lumora-service --listen HOST:PORT --db FILE|postgresql://URI [--demo] [--version V] [--version-info TEXT]
+//                [--threads N] [--db-connections N]
 #include "server/DemoData.h"
 #include "server/Service.h"
-#include "server/SqliteStorage.h"
+#include "server/OpenStorage.h"
 
 #include <csignal>
 #include <cstdio>
@@ -19,8 +20,8 @@ namespace
 
 void Usage()
 {
-    std::fprintf(stderr, "usage: lumora-service --listen HOST:PORT --db FILE [--demo] [--version V] "
-                         "[--version-info TEXT] [--threads N]\n");
+    std::fprintf(stderr, "usage: lumora-service --listen HOST:PORT --db FILE|postgresql://URI [--demo] [--version V] "
+                         "[--version-info TEXT] [--threads N] [--db-connections N]\n");
 }
 
 } // namespace
@@ -31,6 +32,7 @@ int main(int argc, char **argv)
     std::string db;
     bool demo = false;
     size_t threads = 0;
+    size_t connections = 0; // as many as request threads
     ServiceOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -47,6 +49,8 @@ int main(int argc, char **argv)
             options.versionInfo = argv[++i];
         else if (arg == "--threads" && hasValue)
             threads = std::strtoul(argv[++i], nullptr, 10);
+        else if (arg == "--db-connections" && hasValue)
+            connections = std::strtoul(argv[++i], nullptr, 10);
         else {
             Usage();
             return 2;
@@ -75,7 +79,9 @@ int main(int argc, char **argv)
     std::signal(SIGPIPE, SIG_IGN);
 
     try {
-        SqliteStorage storage(db);
+        threads = Service::ThreadCount(threads);
+        const auto opened = OpenStorage(db, connections ? connections : threads);
+        Storage &storage = *opened;
         Service service(storage, options, threads);
         if (demo) {
             const int added = EnsureDemoAccount(storage, service.accounts());

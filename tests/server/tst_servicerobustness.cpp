@@ -142,9 +142,9 @@ void TestServiceRobustness::oversizedBodyIsRefused()
 void TestServiceRobustness::failuresNeverLeakTheirText()
 {
     // Given a service whose storage throws
-    QTemporaryDir dir;
-    SqliteStorage real(dir.filePath("real.sqlite").toStdString());
-    FailingStorage failing(real);
+    TestDatabase database;
+    const auto real = database.open();
+    FailingStorage failing(*real);
     InProcessService service(&failing);
     const QStringList session = service.signUp("user", "pw");
 
