@@ -175,8 +175,16 @@ PgCluster::PgCluster()
         port_ = FreeLoopbackPort();
         running_ = start();
     }
-    if (!running_)
+    if (!running_) {
         error_ = "the test cluster did not start, see " + log_;
+        return;
+    }
+    try {
+        AdminStatement(adminUri(), "CREATE DATABASE lumora");
+    } catch (const std::exception &e) {
+        error_ = e.what();
+        running_ = false;
+    }
 }
 
 PgCluster::~PgCluster()
@@ -225,17 +233,22 @@ std::string PgCluster::adminUri() const
     return "postgresql://postgres@127.0.0.1:" + std::to_string(port_) + "/postgres";
 }
 
-std::string PgCluster::createDatabase()
+std::string PgCluster::uri() const
 {
-    const std::string name = "lumora_" + std::to_string(++databases_);
-    AdminStatement(adminUri(), "CREATE DATABASE " + name);
-    return "postgresql://postgres@127.0.0.1:" + std::to_string(port_) + "/" + name;
+    return "postgresql://postgres@127.0.0.1:" + std::to_string(port_) + "/lumora";
 }
 
-void PgCluster::dropDatabase(const std::string &uri)
+std::string PgCluster::createSchema()
 {
-    const std::string name = uri.substr(uri.rfind('/') + 1);
-    AdminStatement(adminUri(), "DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+    const std::string name = "test_" + std::to_string(++schemas_);
+    AdminStatement(uri(), "CREATE SCHEMA " + name);
+    return uri() + "?options=-csearch_path%3D" + name;
+}
+
+void PgCluster::dropSchema(const std::string &uri)
+{
+    const std::string name = uri.substr(uri.rfind("%3D") + 3);
+    AdminStatement(this->uri(), "DROP SCHEMA IF EXISTS " + name + " CASCADE");
 }
 
 } // namespace lumora::testing

@@ -14,7 +14,7 @@ namespace lumora::testing
 //
 //     auto &cluster = PgCluster::Shared();
 //     QVERIFY2(cluster.isRunning(), cluster.error().c_str());
-//     const std::string uri = cluster.createDatabase();
+//     const std::string uri = cluster.createSchema();
 class PgCluster
 {
 public:
@@ -30,10 +30,12 @@ public:
     const std::string &error() const { return error_; }
     int port() const { return port_; }
 
-    // A new empty database; returns its URI ("postgresql://postgres@127.0.0.1:PORT/NAME"). Throws when it
-    // cannot be made.
-    std::string createDatabase();
-    void dropDatabase(const std::string &uri);
+    // The database "lumora", made at the start: "postgresql://postgres@127.0.0.1:PORT/lumora".
+    std::string uri() const;
+    // A new empty schema in it, the only one on the search path of the URI returned: as good as a fresh
+    // database for the service, and made in a moment where a new database takes seconds. Throws when it cannot.
+    std::string createSchema();
+    void dropSchema(const std::string &uri);
 
     // Stops the server without a shutdown checkpoint, as a crash would (the next start recovers from the WAL).
     bool crash();
@@ -49,7 +51,7 @@ private:
     std::string error_;
     int port_ = 0;
     bool running_ = false;
-    int databases_ = 0;
+    int schemas_ = 0;
     int watchdogPipe_ = -1;
     pid_t watchdog_ = -1;
 };

@@ -29,7 +29,7 @@ TestDatabase::TestDatabase()
             return;
         }
         try {
-            argument_ = cluster.createDatabase();
+            argument_ = cluster.createSchema();
         } catch (const std::exception &e) {
             error_ = e.what();
         }
@@ -48,7 +48,7 @@ TestDatabase::~TestDatabase()
 {
     if (OnPostgres() && !argument_.empty()) {
         try {
-            PgCluster::Shared().dropDatabase(argument_);
+            PgCluster::Shared().dropSchema(argument_);
         } catch (const std::exception &) {
             // The cluster goes with the process anyway.
         }

@@ -9,7 +9,7 @@ namespace lumora::testing
 {
 
 // Where a test's service keeps its records: a SQLite file in a fresh temporary folder, or, when the environment
-// has LUMORA_TEST_ENGINE=postgresql, a fresh database in the process's throwaway cluster (PgCluster::Shared).
+// has LUMORA_TEST_ENGINE=postgresql, a fresh schema in the process's throwaway cluster (PgCluster::Shared).
 // The same cases run on both engines; CTest registers each such test once per engine. Removed when it goes.
 class TestDatabase
 {
