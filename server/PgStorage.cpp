@@ -156,8 +156,13 @@ public:
         }
         // Durable before the reply: a server set to answer commits before they reach the disk is overruled for
         // these sessions (stronger settings, like waiting for a standby, are kept).
-        if (run("SELECT current_setting('synchronous_commit')", {}).text(0, 0) == "off")
-            exec("SET synchronous_commit = on");
+        try {
+            if (run("SELECT current_setting('synchronous_commit')", {}).text(0, 0) == "off")
+                exec("SET synchronous_commit = on");
+        } catch (...) {
+            PQfinish(conn_);
+            throw;
+        }
     }
     ~Connection() { PQfinish(conn_); }
     Connection(const Connection &) = delete;

@@ -30,7 +30,7 @@ public:
     const std::string &error() const { return error_; }
     int port() const { return port_; }
 
-    // The database "lumora", made at the start: "postgresql://postgres@127.0.0.1:PORT/lumora".
+    // The database "lumora", made at the start: "postgresql://postgres@127.0.0.1:PORT/lumora?...".
     std::string uri() const;
     // A new empty schema in it, the only one on the search path of the URI returned: as good as a fresh
     // database for the service, and made in a moment where a new database takes seconds. Throws when it cannot.
