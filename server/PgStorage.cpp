@@ -111,7 +111,10 @@ public:
     {
         return std::string(PQgetvalue(result_, row, column), static_cast<size_t>(PQgetlength(result_, row, column)));
     }
-    std::int64_t integer(int row, int column) const { return std::strtoll(PQgetvalue(result_, row, column), nullptr, 10); }
+    std::int64_t integer(int row, int column) const
+    {
+        return std::strtoll(PQgetvalue(result_, row, column), nullptr, 10);
+    }
 
     // The record whose columns (kRecordColumns) start at first.
     StoredRecord record(int row, int first) const
@@ -372,12 +375,14 @@ void PgStorage::migrate(Connection &connection)
 
 std::optional<AccountSecret> PgStorage::findAccount(const std::string &name)
 {
-    return Reading([this] { return lease(); }, [&](Connection &connection) -> std::optional<AccountSecret> {
-        const Result found = connection.run("SELECT id, pass_hash FROM accounts WHERE name = $1", {name});
-        if (found.rows() == 0)
-            return std::nullopt;
-        return AccountSecret{found.integer(0, 0), found.text(0, 1)};
-    });
+    return Reading([this] { return lease(); },
+                   [&](Connection &connection) -> std::optional<AccountSecret> {
+                       const Result found =
+                           connection.run("SELECT id, pass_hash FROM accounts WHERE name = $1", {name});
+                       if (found.rows() == 0)
+                           return std::nullopt;
+                       return AccountSecret{found.integer(0, 0), found.text(0, 1)};
+                   });
 }
 
 CreateOutcome PgStorage::createAccount(const std::string &name, const std::string &passwordHash,
@@ -396,10 +401,12 @@ void PgStorage::setPasswordHash(std::int64_t account, const std::string &passwor
 
 std::string PgStorage::categories(std::int64_t account)
 {
-    return Reading([this] { return lease(); }, [&](Connection &connection) {
-        const Result found = connection.run("SELECT categories FROM accounts WHERE id = $1", {Number(account)});
-        return found.rows() > 0 ? found.text(0, 0) : std::string();
-    });
+    return Reading([this] { return lease(); },
+                   [&](Connection &connection) {
+                       const Result found =
+                           connection.run("SELECT categories FROM accounts WHERE id = $1", {Number(account)});
+                       return found.rows() > 0 ? found.text(0, 0) : std::string();
+                   });
 }
 
 void PgStorage::setCategories(std::int64_t account, const std::string &categories)
@@ -422,9 +429,18 @@ const char *const kUpsert =
 
 Params UpsertParams(std::int64_t account, const std::string &idGuid, const RecordFields &r, bool lock)
 {
-    return {Number(account), idGuid,         r.name1,     r.in1,     std::string(r.in1 == "1" ? "1" : "0"),
-            r.money1,        Number(r.cents), r.type1,    r.createTime, r.day,
-            r.inputUser,     std::string(lock ? "1" : "0")};
+    return {Number(account),
+            idGuid,
+            r.name1,
+            r.in1,
+            std::string(r.in1 == "1" ? "1" : "0"),
+            r.money1,
+            Number(r.cents),
+            r.type1,
+            r.createTime,
+            r.day,
+            r.inputUser,
+            std::string(lock ? "1" : "0")};
 }
 
 } // namespace
@@ -455,13 +471,13 @@ WriteOutcome PgStorage::deleteRecord(std::int64_t account, const std::string &id
 {
     auto connection = lease();
     // A lock committed meanwhile by another process is seen here: the delete rechecks the row it waited for.
-    const Result gone = connection->run(
-        "DELETE FROM records WHERE account_id = $1 AND id_guid = $2 AND is_lock = 0 RETURNING id",
-        {Number(account), idGuid});
+    const Result gone =
+        connection->run("DELETE FROM records WHERE account_id = $1 AND id_guid = $2 AND is_lock = 0 RETURNING id",
+                        {Number(account), idGuid});
     if (gone.rows() > 0)
         return WriteOutcome::Stored;
-    const Result left = connection->run("SELECT 1 FROM records WHERE account_id = $1 AND id_guid = $2",
-                                        {Number(account), idGuid});
+    const Result left =
+        connection->run("SELECT 1 FROM records WHERE account_id = $1 AND id_guid = $2", {Number(account), idGuid});
     return left.rows() > 0 ? WriteOutcome::Locked : WriteOutcome::NotFound;
 }
 
@@ -549,13 +565,14 @@ std::vector<CategoryTotal> PgStorage::categoryTotals(std::int64_t account, const
     Params params;
     const std::string sql =
         "SELECT type1, sum(cents)" + FilterClause(account, filter, params) + " GROUP BY type1 ORDER BY 2 DESC, 1";
-    return Reading([this] { return lease(); }, [&](Connection &connection) {
-        const Result rows = connection.run(sql, params);
-        std::vector<CategoryTotal> totals;
-        for (int row = 0; row < rows.rows(); ++row)
-            totals.push_back({rows.text(row, 0), rows.integer(row, 1)});
-        return totals;
-    });
+    return Reading([this] { return lease(); },
+                   [&](Connection &connection) {
+                       const Result rows = connection.run(sql, params);
+                       std::vector<CategoryTotal> totals;
+                       for (int row = 0; row < rows.rows(); ++row)
+                           totals.push_back({rows.text(row, 0), rows.integer(row, 1)});
+                       return totals;
+                   });
 }
 
 MonthTotal PgStorage::recountMonth(std::int64_t account, int year, int month)
@@ -580,27 +597,31 @@ std::vector<MonthTotal> PgStorage::monthTotals(std::int64_t account, int year, i
     const auto [firstYear, firstMonth] = ShiftMonth(year, month, -(count - 1));
     const auto [endYear, endMonth] = ShiftMonth(year, month, 1);
     std::unordered_map<std::string, MonthTotal> counted;
-    Reading([this] { return lease(); }, [&](Connection &connection) {
-        const Result rows = connection.run("SELECT substr(day, 1, 7), "
-                                           "sum(CASE WHEN income <> 0 THEN 0 ELSE cents END), "
-                                           "sum(CASE WHEN income <> 0 THEN cents ELSE 0 END) FROM records "
-                                           "WHERE account_id = $1 AND day >= $2 AND day < $3 GROUP BY 1",
-                                           {Number(account), MonthStart(firstYear, firstMonth),
-                                            MonthStart(endYear, endMonth)});
-        counted.clear();
-        for (int row = 0; row < rows.rows(); ++row)
-            counted[rows.text(row, 0)] = MonthTotal{0, 0, rows.integer(row, 1), rows.integer(row, 2)};
-        return 0;
-    });
+    Reading([this] { return lease(); },
+            [&](Connection &connection) {
+                const Result rows =
+                    connection.run("SELECT substr(day, 1, 7), "
+                                   "sum(CASE WHEN income <> 0 THEN 0 ELSE cents END), "
+                                   "sum(CASE WHEN income <> 0 THEN cents ELSE 0 END) FROM records "
+                                   "WHERE account_id = $1 AND day >= $2 AND day < $3 GROUP BY 1",
+                                   {Number(account), MonthStart(firstYear, firstMonth), MonthStart(endYear, endMonth)});
+                counted.clear();
+                for (int row = 0; row < rows.rows(); ++row)
+                    counted[rows.text(row, 0)] = MonthTotal{0, 0, rows.integer(row, 1), rows.integer(row, 2)};
+                return 0;
+            });
     return MonthsBack(year, month, count, counted);
 }
 
 std::int64_t PgStorage::recordCount(std::int64_t account)
 {
-    return Reading([this] { return lease(); }, [&](Connection &connection) {
-        return connection.run("SELECT coalesce(sum(n), 0) FROM record_counts WHERE account_id = $1", {Number(account)})
-            .integer(0, 0);
-    });
+    return Reading([this] { return lease(); },
+                   [&](Connection &connection) {
+                       return connection
+                           .run("SELECT coalesce(sum(n), 0) FROM record_counts WHERE account_id = $1",
+                                {Number(account)})
+                           .integer(0, 0);
+                   });
 }
 
 } // namespace lumora::service

@@ -1,8 +1,8 @@
 // lumora-service --listen HOST:PORT --db FILE|postgresql://URI [--demo] [--version V] [--version-info TEXT]
 //                [--threads N] [--db-connections N]
 #include "server/DemoData.h"
-#include "server/Service.h"
 #include "server/OpenStorage.h"
+#include "server/Service.h"
 
 #include <csignal>
 #include <cstdio>

@@ -38,8 +38,10 @@ int SeedPostgres(const std::string &uri, std::int64_t account, long count)
     PGresult *result = PQexecParams(
         conn,
         "INSERT INTO records (account_id, id_guid, name1, in1, income, money1, cents, type1, create_time, day, "
-        "input_user) SELECT $1::bigint, '{BENCH-SEED-' || i || '}', (ARRAY['早餐','午饭','地铁','超市购物','电费','工资'])[k + 1], "
-        "CASE WHEN k = 5 THEN '1' ELSE '0' END, CASE WHEN k = 5 THEN 1 ELSE 0 END, to_char(c / 100.0, 'FM999990.00'), c, "
+        "input_user) SELECT $1::bigint, '{BENCH-SEED-' || i || '}', "
+        "(ARRAY['早餐','午饭','地铁','超市购物','电费','工资'])[k + 1], "
+        "CASE WHEN k = 5 THEN '1' ELSE '0' END, CASE WHEN k = 5 THEN 1 ELSE 0 END, to_char(c / 100.0, 'FM999990.00'), "
+        "c, "
         "(ARRAY['餐饮','餐饮','交通','购物','水电煤','工资'])[k + 1], d, d, '丈夫' FROM ("
         "SELECT i, floor(random() * 6)::int AS k, 100 + floor(random() * 50000)::bigint AS c, "
         "to_char(current_date - (random() * 1094)::int, 'YYYY-MM-DD') AS d FROM generate_series(1, $2::bigint) i) s",

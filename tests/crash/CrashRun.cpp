@@ -266,7 +266,9 @@ CrashRunResult RunCrashSafety(const CrashRunOptions &options)
 
     std::mt19937 random(options.seed);
     const int span = std::max(1, options.maxUpMs - options.minUpMs);
-    auto upWhile = [&] { std::this_thread::sleep_for(std::chrono::milliseconds(options.minUpMs + int(random() % unsigned(span)))); };
+    auto upWhile = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(options.minUpMs + int(random() % unsigned(span))));
+    };
     if (options.restartDatabase) {
         const Running running = StartService(options.serviceBinary, db, result.error);
         port = running.port;
@@ -313,8 +315,8 @@ CrashRunResult RunCrashSafety(const CrashRunOptions &options)
         const auto storage = lumora::service::OpenStorage(db, 1);
         auto page = storage->newestRecords(accountId, std::nullopt, 0, INT_MAX);
         if (page.total != std::int64_t(page.records.size()))
-            result.integrity = "kept record count " + std::to_string(page.total) + ", rows " +
-                               std::to_string(page.records.size());
+            result.integrity =
+                "kept record count " + std::to_string(page.total) + ", rows " + std::to_string(page.records.size());
         for (auto &record : page.records)
             stored.emplace(record.fields.idGuid, record);
     } catch (const std::exception &e) {

@@ -212,8 +212,8 @@ void TestServiceRobustness::databaseAwayRefusesAndComesBack()
     // When the database server goes down under the service, and comes back
     QVERIFY(PgCluster::Shared().crash());
     const auto whileAway = save("{AWAY}");
-    const auto readWhileAway =
-        PostForm(service.url("kessum_sqlite_post.php"), QStringList(session) << "action=data" << "page=0");
+    const auto readWhileAway = PostForm(service.url("kessum_sqlite_post.php"), QStringList(session) << "action=data"
+                                                                                                    << "page=0");
     QVERIFY(PgCluster::Shared().start());
     const auto afterwards = save("{AFTER}");
     const auto page = PostForm(service.url("kessum_sqlite_post.php"), QStringList(session) << "action=data"

@@ -193,8 +193,8 @@ void TestServiceTwoProcesses::everyAcknowledgedWriteIsThereOnce()
     qint64 cents = 0;
     for (const auto &row : stored)
         cents += qRound64(row.value("money1").toDouble() * 100);
-    const auto totals = PostForm(second.baseUrl() + kPost,
-                                 session + QStringList{"action=add_sum", "year1=2015", "month1=1", "day1=1"});
+    const auto totals =
+        PostForm(second.baseUrl() + kPost, session + QStringList{"action=add_sum", "year1=2015", "month1=1", "day1=1"});
     QVERIFY(totals.ok());
     QCOMPARE(qRound64(totals.rows.value(0).value("money1").toDouble() * 100), cents);
 }

@@ -78,8 +78,7 @@ pid_t Spawn(const std::vector<std::string> &command, int stdinFd, const std::str
         posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                     0644);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -164,8 +163,7 @@ PgCluster::PgCluster()
         return;
     }
 
-    if (runTool({binaries + "/initdb", "-D", data_, "-U", "postgres", "-A", "trust", "-E", "UTF8", "--no-sync"}) !=
-        0) {
+    if (runTool({binaries + "/initdb", "-D", data_, "-U", "postgres", "-A", "trust", "-E", "UTF8", "--no-sync"}) != 0) {
         error_ = "initdb failed, see " + dir_ + "/tools.log";
         return;
     }

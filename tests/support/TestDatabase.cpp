@@ -80,7 +80,8 @@ void TestDatabase::execute(const std::string &sql) const
     } else {
         sqlite3 *db = nullptr;
         char *error = nullptr;
-        if (sqlite3_open(argument_.c_str(), &db) != SQLITE_OK || sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error))
+        if (sqlite3_open(argument_.c_str(), &db) != SQLITE_OK ||
+            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error))
             failure = error ? error : sqlite3_errmsg(db);
         sqlite3_free(error);
         sqlite3_close(db);
