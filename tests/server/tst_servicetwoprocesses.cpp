@@ -189,14 +189,20 @@ void TestServiceTwoProcesses::everyAcknowledgedWriteIsThereOnce()
           qlonglong(stored.size()));
     QVERIFY(acknowledged > kClients * kStepsEach / 3);
 
-    // And the month recount agrees with the records, through either service
+    // And the month recount and the category totals agree with the records, through either service
     qint64 cents = 0;
     for (const auto &row : stored)
         cents += qRound64(row.value("money1").toDouble() * 100);
     const auto totals =
         PostForm(second.baseUrl() + kPost, session + QStringList{"action=add_sum", "year1=2015", "month1=1", "day1=1"});
+    const auto categories =
+        PostForm(first.baseUrl() + kPost, session + QStringList{"action=data", "bdate1=2015-01-01", "edate1=2015-02-01",
+                                                                "type1=", "in1=0", "sum1=sum1"});
     QVERIFY(totals.ok());
     QCOMPARE(qRound64(totals.rows.value(0).value("money1").toDouble() * 100), cents);
+    QVERIFY(categories.ok());
+    QCOMPARE(categories.column("type1"), QStringList{"餐饮"});
+    QCOMPARE(qRound64(categories.rows.value(0).value("money1").toDouble() * 100), cents);
 }
 
 QTEST_GUILESS_MAIN(TestServiceTwoProcesses)
