@@ -1,9 +1,12 @@
 // lumora-service --listen HOST:PORT --db FILE|postgresql://URI [--demo] [--version V] [--version-info TEXT]
 //                [--threads N] [--db-connections N]
+//                [--hashing-threads N] [--hashing-queue N] [--sign-in-failures N] [--sign-in-window SECONDS]
 #include "server/DemoData.h"
 #include "server/OpenStorage.h"
 #include "server/Service.h"
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +24,9 @@ namespace
 void Usage()
 {
     std::fprintf(stderr, "usage: lumora-service --listen HOST:PORT --db FILE|postgresql://URI [--demo] [--version V] "
-                         "[--version-info TEXT] [--threads N] [--db-connections N]\n");
+                         "[--version-info TEXT] [--threads N] [--db-connections N]\n"
+                         "       [--hashing-threads N] [--hashing-queue N] [--sign-in-failures N] "
+                         "[--sign-in-window SECONDS]\n");
 }
 
 } // namespace
@@ -51,6 +56,14 @@ int main(int argc, char **argv)
             threads = std::strtoul(argv[++i], nullptr, 10);
         else if (arg == "--db-connections" && hasValue)
             connections = std::strtoul(argv[++i], nullptr, 10);
+        else if (arg == "--hashing-threads" && hasValue)
+            options.signIn.hashingThreads = std::strtoul(argv[++i], nullptr, 10);
+        else if (arg == "--hashing-queue" && hasValue)
+            options.signIn.hashingQueue = std::strtoul(argv[++i], nullptr, 10);
+        else if (arg == "--sign-in-failures" && hasValue)
+            options.signIn.throttle.freeFailures = std::atoi(argv[++i]);
+        else if (arg == "--sign-in-window" && hasValue)
+            options.signIn.throttle.window = std::chrono::seconds(std::max(1L, std::strtol(argv[++i], nullptr, 10)));
         else {
             Usage();
             return 2;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Loopback load test of lumora-service on an account of 100,000 records, with wrk: the newest-records page, a
-# month query and a save. Runs on SQLite, then on PostgreSQL (a throwaway cluster of the system's server, default
+# month query and a save, then the newest page of a household on 4 connections alone and while strangers send
+# wrong passwords for the same account on 8 more. Runs on SQLite, then on PostgreSQL (a throwaway cluster of the system's server, default
 # settings, fsync on) with one service process and with two processes on the one database behind one address.
 # Usage: bench/server/run_bench.sh [BUILD_DIR] [SECONDS]
 # ENGINES="sqlite postgresql" picks the engines; CONNECTIONS (8) the connections per run.
@@ -9,6 +10,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:-$here/../../build}" && pwd)"
 seconds="${2:-10}"
 connections="${CONNECTIONS:-8}"
+household="${HOUSEHOLD_CONNECTIONS:-4}"
+flood="${FLOOD_CONNECTIONS:-8}"
 engines="${ENGINES:-sqlite postgresql}"
 
 command -v wrk >/dev/null || { echo "wrk is missing (scripts/setup.sh installs it)" >&2; exit 1; }
@@ -48,48 +51,73 @@ start_service() {
 }
 
 month="$(date +%Y-%m)-15+12%3A00%3A00"
-write_script() {
-  local name="$1" body="$2"
+
+# script NAME BODY [PASSWORD]: a wrk script posting BODY after the session fields, GUID made unique per request.
+script() {
+  local name="$1" body="$2" password="${3:-bench}"
   cat >"$work/$name.lua" <<LUA
 wrk.method = "POST"
 wrk.headers["Content-Type"] = "application/x-www-form-urlencoded; charset=gbk"
-local base = "user_name=bench&user_pass=bench&input_user=bench&client_type=pc&protocol_version=1.0&$body"
+local base = "user_name=bench&user_pass=$password&input_user=bench&client_type=pc&protocol_version=1.0&$body"
 local counter = 0
-local threads = 0
+local threads = {}
+refused = 0
 function setup(thread)
-  threads = threads + 1
-  thread:set("id", threads)
+  table.insert(threads, thread)
+  thread:set("id", #threads)
 end
 function request()
   counter = counter + 1
   local body = base:gsub("GUID", "%%7BBENCH-" .. (id or 0) .. "-" .. counter .. "-" .. math.random(1e9) .. "%%7D")
   return wrk.format(nil, nil, nil, body)
 end
+-- A refusal is an HTTP 200 too: count the replies that say no.
+function response(status, headers, body)
+  if not body:find('Value="1"', 1, true) then refused = refused + 1 end
+end
+function done(summary, latency, requests)
+  local total = 0
+  for _, thread in ipairs(threads) do total = total + thread:get("refused") end
+  io.write(string.format("  Refused replies: %d\n", total))
+end
 LUA
 }
-write_script newest_page "action=data&input_user=bench&mini_money=&page=0&"
-write_script month_query "action=data&page=0&mini_money=&month1=$month&create_time=$month&"
-write_script save "action=add&user_name=bench&user_pass=bench&input_user=bench&name1=%CE%E7%B7%B9&money1=12.5&in1=0&type1=%B2%CD%D2%FB&create_time=2015-01-13&year1=2015&month1=1&day1=13&date1=2015-1-13&id_guid=GUID&"
 
+# run NAME BODY [CONNECTIONS]
 run() {
-  local name="$1"
-  echo "== $name ($connections connections, ${seconds}s)"
-  wrk -t2 -c"$connections" -d"${seconds}s" --latency -s "$work/$name.lua" "$url" |
-    grep -E 'Requests/sec|Latency  |50%|90%|99%|Non-2xx|Socket errors'
+  local name="$1" body="$2" count="${3:-$connections}"
+  script "$name" "$body"
+  echo "== $name ($count connections, ${seconds}s)"
+  wrk -t2 -c"$count" -d"${seconds}s" --latency -s "$work/$name.lua" "$url" |
+    grep -E 'Requests/sec|Latency  |50%|90%|99%|Non-2xx|Socket errors|Refused'
 }
 
-# Every save must have been stored, not just answered: the account grew by the number of saves.
-count_records() {
-  curl -s -d 'user_name=bench&user_pass=bench&action=data&page=0&' "$url" | grep -o 'RecCount="[0-9]*"' |
-    sed 's/RecCount="\([0-9]*\)"/records after the saves: \1 (100000 before)/'
-}
-
+# The service (or services) behind $port.
 bench_all() {
   url="http://127.0.0.1:$port/ms/kessum/kessum_sqlite_post.php"
-  run newest_page
-  run month_query
-  run save
-  count_records
+  login_url="http://127.0.0.1:$port/ms/kessum/kessum_login.php"
+  run newest_page "action=data&input_user=bench&mini_money=&page=0&"
+  run month_query "action=data&page=0&mini_money=&month1=$month&create_time=$month&"
+  run save "action=add&user_name=bench&user_pass=bench&input_user=bench&name1=%CE%E7%B7%B9&money1=12.5&in1=0&type1=%B2%CD%D2%FB&create_time=2015-01-13&year1=2015&month1=1&day1=13&date1=2015-1-13&id_guid=GUID&"
+
+  # Every save must have been stored, not just answered: the account grew by the number of saves.
+  curl -s -d 'user_name=bench&user_pass=bench&action=data&page=0&' "$url" | grep -o 'RecCount="[0-9]*"' |
+    sed 's/RecCount="\([0-9]*\)"/records after the saves: \1 (100000 before)/'
+
+  # The household's newest page alone, then while strangers guess its password as fast as they are answered
+  # (each guess differs; GUID stands in for a counter). The flood starts first and ends after the measurement.
+  # The strangers share the household's address here, so the household must have signed in lately (the cache
+  # of verified pairs) to pass their throttle: sign in again first.
+  for _ in 1 2 3 4 5 6; do curl -s -o /dev/null -d 'user_name=bench&user_pass=bench&action=login' "$login_url"; done
+  run household_alone "action=data&input_user=bench&mini_money=&page=0&" "$household"
+  script flood "action=login&guess=GUID&" "wrong-GUID"
+  wrk -t1 -c"$flood" -d"$((seconds + 4))s" -s "$work/flood.lua" "$login_url" >"$work/flood.out" 2>&1 &
+  local flood_pid=$!
+  sleep 2
+  run household_under_flood "action=data&input_user=bench&mini_money=&page=0&" "$household"
+  wait "$flood_pid"
+  echo "== wrong-password flood ($flood connections, $((seconds + 4))s, all refused)"
+  grep -E 'Requests/sec|Non-2xx|Socket errors|Refused' "$work/flood.out"
 }
 
 for engine in $engines; do

@@ -26,6 +26,7 @@ public:
 
     bool isRunning() const { return port_ > 0; }
     QString errorString() const { return QString::fromStdString(error_); }
+    int port() const { return port_; }
     QString url(const QString &script) const;
     service::Accounts &accounts() { return service_->accounts(); }
     QStringList logLines() const;
