@@ -24,3 +24,18 @@ function(lumora_add_existing_subdirs)
     endif()
   endforeach()
 endfunction()
+
+# lumora_add_postgresql_run(NAME): runs the test NAME a second time as NAME_postgresql, its service storage on a
+# throwaway PostgreSQL cluster instead of SQLite (see tests/support/TestDatabase.h).
+function(lumora_add_postgresql_run name)
+  get_test_property(${name} TIMEOUT timeout)
+  get_test_property(${name} ENVIRONMENT environment)
+  get_test_property(${name} LABELS labels)
+  if(NOT labels)
+    set(labels "")
+  endif()
+  add_test(NAME ${name}_postgresql COMMAND ${name})
+  list(APPEND environment "LUMORA_TEST_ENGINE=postgresql")
+  list(APPEND labels postgresql)
+  set_tests_properties(${name}_postgresql PROPERTIES TIMEOUT ${timeout} LABELS "${labels}" ENVIRONMENT "${environment}")
+endfunction()

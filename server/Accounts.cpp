@@ -75,9 +75,12 @@ Accounts::CheckResult Accounts::check(const std::string &name, const std::string
 {
     if (name.empty() || password.size() > kMaxPasswordBytes)
         return {};
+    // The stored hash is read every time and is part of the cache key, so a password changed by any process
+    // sharing the database ends the old pair's entry at once.
+    const auto account = storage_.findAccount(name);
     // A pair verified lately passes whatever else goes on, so a household stays signed in through any flood.
-    if (const auto cached = cache_.lookup(name, password))
-        return {Check::Verified, *cached};
+    if (account && cache_.lookup(name, password, account->passwordHash))
+        return {Check::Verified, account->id};
     if (!throttle_.admit(name, address)) {
         ++throttled_;
         return {Check::Throttled};
@@ -92,7 +95,6 @@ Accounts::CheckResult Accounts::check(const std::string &name, const std::string
         ~Finish() { throttle.finished(name, address, result); }
     } finish{throttle_, name, address, result};
 
-    const auto account = storage_.findAccount(name);
     if (!account)
         return {};
     const auto matches = queue_.run([&] {
@@ -108,7 +110,7 @@ Accounts::CheckResult Accounts::check(const std::string &name, const std::string
         return {};
     }
     result = Result::Succeeded;
-    cache_.remember(name, password, account->id);
+    cache_.remember(name, password, account->passwordHash, account->id);
     return {Check::Verified, account->id};
 }
 

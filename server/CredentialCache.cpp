@@ -19,23 +19,26 @@ CredentialCache::CredentialCache(std::chrono::seconds lifetime) : lifetime_(life
     randombytes_buf(secret_, sizeof secret_);
 }
 
-std::string CredentialCache::key(const std::string &name, const std::string &password) const
+std::string CredentialCache::key(const std::string &name, const std::string &password,
+                                 const std::string &storedHash) const
 {
-    // The name's length goes first, so ("ab", "c") and ("a", "bc") hash apart.
+    // Lengths go first, so ("ab", "c") and ("a", "bc") hash apart.
     crypto_generichash_state state;
     crypto_generichash_init(&state, secret_, sizeof secret_, crypto_generichash_BYTES);
-    const std::uint64_t length = name.size();
-    crypto_generichash_update(&state, reinterpret_cast<const unsigned char *>(&length), sizeof length);
+    const std::uint64_t lengths[] = {name.size(), storedHash.size()};
+    crypto_generichash_update(&state, reinterpret_cast<const unsigned char *>(lengths), sizeof lengths);
     crypto_generichash_update(&state, reinterpret_cast<const unsigned char *>(name.data()), name.size());
+    crypto_generichash_update(&state, reinterpret_cast<const unsigned char *>(storedHash.data()), storedHash.size());
     crypto_generichash_update(&state, reinterpret_cast<const unsigned char *>(password.data()), password.size());
     std::string digest(crypto_generichash_BYTES, '\0');
     crypto_generichash_final(&state, reinterpret_cast<unsigned char *>(digest.data()), digest.size());
     return digest;
 }
 
-std::optional<std::int64_t> CredentialCache::lookup(const std::string &name, const std::string &password)
+std::optional<std::int64_t> CredentialCache::lookup(const std::string &name, const std::string &password,
+                                                    const std::string &storedHash)
 {
-    const std::string k = key(name, password);
+    const std::string k = key(name, password, storedHash);
     std::lock_guard lock(mutex_);
     const auto it = entries_.find(k);
     if (it == entries_.end())
@@ -47,9 +50,10 @@ std::optional<std::int64_t> CredentialCache::lookup(const std::string &name, con
     return it->second.account;
 }
 
-void CredentialCache::remember(const std::string &name, const std::string &password, std::int64_t account)
+void CredentialCache::remember(const std::string &name, const std::string &password, const std::string &storedHash,
+                               std::int64_t account)
 {
-    const std::string k = key(name, password);
+    const std::string k = key(name, password, storedHash);
     const auto now = Clock::now();
     std::lock_guard lock(mutex_);
     if (entries_.size() >= kMaxEntries) {

@@ -12,7 +12,8 @@ namespace lumora::service
 
 // Remembers recently verified name and password pairs for a short while, so argon2 runs once a minute per
 // signed-in client instead of on every request. Entries are keyed by a keyed hash (random key per process), so
-// the memory holds no password.
+// the memory holds no password. The stored hash the pair was verified against is part of the key: an entry only
+// answers while the account still has that hash.
 class CredentialCache
 {
 public:
@@ -20,12 +21,14 @@ public:
 
     explicit CredentialCache(std::chrono::seconds lifetime = std::chrono::seconds(60));
 
-    std::optional<std::int64_t> lookup(const std::string &name, const std::string &password);
-    void remember(const std::string &name, const std::string &password, std::int64_t account);
+    std::optional<std::int64_t> lookup(const std::string &name, const std::string &password,
+                                       const std::string &storedHash);
+    void remember(const std::string &name, const std::string &password, const std::string &storedHash,
+                  std::int64_t account);
     void clear();
 
 private:
-    std::string key(const std::string &name, const std::string &password) const;
+    std::string key(const std::string &name, const std::string &password, const std::string &storedHash) const;
 
     struct Entry {
         std::int64_t account;

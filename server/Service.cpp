@@ -69,12 +69,16 @@ Service::Service(Storage &storage, ServiceOptions options, size_t threads, LogSi
       routes_(storage, accounts_, std::move(options)), registration_(accounts_),
       server_(std::make_unique<httplib::Server>())
 {
-    if (threads == 0)
-        threads = std::max(8u, std::thread::hardware_concurrency() * 4);
+    threads = ThreadCount(threads);
     // Requests waiting for a hashing thread must not take the pool from everyone else.
     threads += accounts_.hashingSlots();
     server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
     install();
+}
+
+size_t Service::ThreadCount(size_t requested)
+{
+    return requested ? requested : std::max(8u, std::thread::hardware_concurrency() * 4);
 }
 
 Service::~Service()

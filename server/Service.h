@@ -27,6 +27,9 @@ public:
 
     using LogSink = std::function<void(const std::string &line)>;
 
+    // The request threads a pool of the given size has; 0 picks a size from the machine.
+    static size_t ThreadCount(size_t requested);
+
     // threads 0 picks a pool size from the machine; the pool has room beyond it for the requests that wait for a
     // password check. The log sink gets one line per request (stderr when empty), and one per run of requests
     // refused without a check.

@@ -1,5 +1,7 @@
 #include "SqliteStorage.h"
 
+#include "MonthSpan.h"
+
 #include <sqlite3.h>
 
 #include <stdexcept>
@@ -679,22 +681,6 @@ std::vector<CategoryTotal> SqliteStorage::categoryTotals(std::int64_t account, c
     return totals;
 }
 
-namespace
-{
-std::string MonthStart(int year, int month)
-{
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-01", year, month);
-    return buffer;
-}
-
-std::pair<int, int> ShiftMonth(int year, int month, int delta)
-{
-    const int index = year * 12 + (month - 1) + delta;
-    return {index / 12, index % 12 + 1};
-}
-} // namespace
-
 MonthTotal SqliteStorage::recountMonth(std::int64_t account, int year, int month)
 {
     // Plain variables, not a structured binding: the lambda below captures them, which clang before 16 refuses.
@@ -729,9 +715,8 @@ MonthTotal SqliteStorage::recountMonth(std::int64_t account, int year, int month
 
 std::vector<MonthTotal> SqliteStorage::monthTotals(std::int64_t account, int year, int month, int count)
 {
-    std::vector<MonthTotal> totals;
     if (count <= 0)
-        return totals;
+        return {};
     const auto [firstYear, firstMonth] = ShiftMonth(year, month, -(count - 1));
     const auto [endYear, endMonth] = ShiftMonth(year, month, 1);
     std::unordered_map<std::string, MonthTotal> counted;
@@ -745,17 +730,7 @@ std::vector<MonthTotal> SqliteStorage::monthTotals(std::int64_t account, int yea
         while (query.step())
             counted[query.text(0)] = MonthTotal{0, 0, query.integer(1), query.integer(2)};
     }
-    for (int k = 0; k < count; ++k) {
-        const auto [y, m] = ShiftMonth(year, month, -k);
-        MonthTotal total{y, m, 0, 0};
-        const auto it = counted.find(MonthStart(y, m).substr(0, 7));
-        if (it != counted.end()) {
-            total.expenseCents = it->second.expenseCents;
-            total.incomeCents = it->second.incomeCents;
-        }
-        totals.push_back(total);
-    }
-    return totals;
+    return MonthsBack(year, month, count, counted);
 }
 
 std::int64_t SqliteStorage::recordCount(std::int64_t account)

@@ -1,8 +1,9 @@
-// lumora-service --listen HOST:PORT --db FILE [--demo] [--version V] [--version-info TEXT] [--threads N]
+// lumora-service --listen HOST:PORT --db FILE|postgresql://URI [--demo] [--version V] [--version-info TEXT]
+//                [--threads N] [--db-connections N]
 //                [--hashing-threads N] [--hashing-queue N] [--sign-in-failures N] [--sign-in-window SECONDS]
 #include "server/DemoData.h"
+#include "server/OpenStorage.h"
 #include "server/Service.h"
-#include "server/SqliteStorage.h"
 
 #include <algorithm>
 #include <chrono>
@@ -22,8 +23,8 @@ namespace
 
 void Usage()
 {
-    std::fprintf(stderr, "usage: lumora-service --listen HOST:PORT --db FILE [--demo] [--version V] "
-                         "[--version-info TEXT] [--threads N]\n"
+    std::fprintf(stderr, "usage: lumora-service --listen HOST:PORT --db FILE|postgresql://URI [--demo] [--version V] "
+                         "[--version-info TEXT] [--threads N] [--db-connections N]\n"
                          "       [--hashing-threads N] [--hashing-queue N] [--sign-in-failures N] "
                          "[--sign-in-window SECONDS]\n");
 }
@@ -36,6 +37,7 @@ int main(int argc, char **argv)
     std::string db;
     bool demo = false;
     size_t threads = 0;
+    size_t connections = 0; // as many as request threads
     ServiceOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -52,6 +54,8 @@ int main(int argc, char **argv)
             options.versionInfo = argv[++i];
         else if (arg == "--threads" && hasValue)
             threads = std::strtoul(argv[++i], nullptr, 10);
+        else if (arg == "--db-connections" && hasValue)
+            connections = std::strtoul(argv[++i], nullptr, 10);
         else if (arg == "--hashing-threads" && hasValue)
             options.signIn.hashingThreads = std::strtoul(argv[++i], nullptr, 10);
         else if (arg == "--hashing-queue" && hasValue)
@@ -88,7 +92,9 @@ int main(int argc, char **argv)
     std::signal(SIGPIPE, SIG_IGN);
 
     try {
-        SqliteStorage storage(db);
+        threads = Service::ThreadCount(threads);
+        const auto opened = OpenStorage(db, connections ? connections : threads);
+        Storage &storage = *opened;
         Service service(storage, options, threads);
         if (demo) {
             const int added = EnsureDemoAccount(storage, service.accounts());

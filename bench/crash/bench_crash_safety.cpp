@@ -1,5 +1,6 @@
-// bench_crash_safety [KILLS] [CLIENTS] [SEED]: saves from several clients while the service is killed with SIGKILL
-// KILLS times (200 by default) and restarted on the same database; prints what was checked. Exit 1 on any loss.
+// bench_crash_safety [KILLS] [CLIENTS] [SEED] [DB]: saves from several clients while the service is killed with
+// SIGKILL KILLS times (200 by default) and restarted on the same database (a SQLite file of its own, or DB, e.g. a
+// postgresql:// URI of an empty database); prints what was checked. Exit 1 on any loss.
 #include "CrashRun.h"
 
 #include <cstdio>
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     options.kills = argc > 1 ? std::atoi(argv[1]) : 200;
     options.clients = argc > 2 ? std::atoi(argv[2]) : 8;
     options.seed = argc > 3 ? std::uint32_t(std::strtoul(argv[3], nullptr, 10)) : 1;
+    options.database = argc > 4 ? argv[4] : "";
     options.maxUpMs = 500;
 
     const auto r = lumora::crash::RunCrashSafety(options);

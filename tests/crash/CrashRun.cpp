@@ -1,7 +1,8 @@
 #include "CrashRun.h"
 
 #include "server/Accounts.h"
-#include "server/SqliteStorage.h"
+#include "server/OpenStorage.h"
+#include "server/PgStorage.h"
 
 #include <httplib.h>
 #include <sqlite3.h>
@@ -242,12 +243,16 @@ CrashRunResult RunCrashSafety(const CrashRunOptions &options)
         return result;
     }
     const std::filesystem::path dir = pattern;
-    const std::string db = (dir / "ledger.sqlite").string();
+    const std::string db = options.database.empty() ? (dir / "ledger.sqlite").string() : options.database;
+    const bool onSqlite = !lumora::service::PgStorage::IsConnectionUri(db);
     std::int64_t accountId = 0;
-    {
-        lumora::service::SqliteStorage storage(db);
-        lumora::service::Accounts accounts(storage, lumora::service::PasswordCost::Minimal);
+    try {
+        const auto storage = lumora::service::OpenStorage(db, 1);
+        lumora::service::Accounts accounts(*storage, lumora::service::PasswordCost::Minimal);
         accountId = accounts.ensure(kUser, kPassword);
+    } catch (const std::exception &e) {
+        result.error = std::string("cannot prepare the database: ") + e.what();
+        return result;
     }
 
     Ledger ledger;
@@ -260,13 +265,32 @@ CrashRunResult RunCrashSafety(const CrashRunOptions &options)
                              std::ref(ledger), std::ref(attempted), std::ref(acknowledged), std::ref(updates));
 
     std::mt19937 random(options.seed);
-    for (int k = 0; k < options.kills && result.error.empty(); ++k) {
+    const int span = std::max(1, options.maxUpMs - options.minUpMs);
+    auto upWhile = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(options.minUpMs + int(random() % unsigned(span))));
+    };
+    if (options.restartDatabase) {
+        const Running running = StartService(options.serviceBinary, db, result.error);
+        port = running.port;
+        for (int k = 0; k < options.kills && running.pid > 0 && result.error.empty(); ++k) {
+            upWhile();
+            if (options.restartDatabase())
+                ++result.killsSurvived;
+            else
+                result.error = "the database server did not come back";
+        }
+        port = 0;
+        if (running.pid > 0) {
+            kill(running.pid, SIGKILL);
+            waitpid(running.pid, nullptr, 0);
+        }
+    }
+    for (int k = 0; k < options.kills && !options.restartDatabase && result.error.empty(); ++k) {
         const Running running = StartService(options.serviceBinary, db, result.error);
         if (running.pid < 0)
             break;
         port = running.port;
-        const int span = std::max(1, options.maxUpMs - options.minUpMs);
-        std::this_thread::sleep_for(std::chrono::milliseconds(options.minUpMs + int(random() % unsigned(span))));
+        upWhile();
         kill(running.pid, SIGKILL);
         port = 0;
         int status = 0;
@@ -283,13 +307,17 @@ CrashRunResult RunCrashSafety(const CrashRunOptions &options)
     result.savesAttempted = attempted;
     result.savesAcknowledged = acknowledged;
     result.updatesAcknowledged = updates;
-    result.integrity = IntegrityCheck(db);
+    result.integrity = onSqlite ? IntegrityCheck(db) : "ok";
 
     // The service's own storage reads the records back, as a restarted service would.
     std::map<std::string, lumora::service::StoredRecord> stored;
     try {
-        lumora::service::SqliteStorage storage(db);
-        for (auto &record : storage.newestRecords(accountId, std::nullopt, 0, INT_MAX).records)
+        const auto storage = lumora::service::OpenStorage(db, 1);
+        auto page = storage->newestRecords(accountId, std::nullopt, 0, INT_MAX);
+        if (page.total != std::int64_t(page.records.size()))
+            result.integrity =
+                "kept record count " + std::to_string(page.total) + ", rows " + std::to_string(page.records.size());
+        for (auto &record : page.records)
             stored.emplace(record.fields.idGuid, record);
     } catch (const std::exception &e) {
         if (result.error.empty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace lumora::crash
@@ -10,6 +11,10 @@ namespace lumora::crash
 // database; then every save that was answered Value "1" is looked up in the database.
 struct CrashRunOptions {
     std::string serviceBinary;
+    std::string database; // what the service takes as --db; empty: a SQLite file of the run's own
+    // When set, one service runs throughout and, instead of each kill, this takes the database server down
+    // abruptly and up again (true when it came back).
+    std::function<bool()> restartDatabase;
     int kills = 20;
     int clients = 4;
     int minUpMs = 30;  // the service runs this long at least before a kill
@@ -26,7 +31,7 @@ struct CrashRunResult {
     std::int64_t updatesAcknowledged = 0; // part of savesAcknowledged: changes of an existing record
     std::int64_t recordsChecked = 0;
     std::int64_t acknowledgedLost = 0; // acknowledged and missing or not as acknowledged
-    std::string integrity;             // "ok" from PRAGMA integrity_check
+    std::string integrity; // "ok": PRAGMA integrity_check on SQLite, and the kept record count matches the rows
     double seconds = 0;
 };
 

@@ -12,7 +12,12 @@ InProcessService::InProcessService(service::Storage *storage, service::ServiceOp
 {
     options.passwordCost = service::PasswordCost::Minimal; // argon2 at full cost would dominate the suite
     if (!storage) {
-        ownStorage_ = std::make_unique<service::SqliteStorage>(databasePath().toStdString());
+        try {
+            ownStorage_ = database_.open();
+        } catch (const std::exception &e) {
+            error_ = e.what();
+            return;
+        }
         storage = ownStorage_.get();
     }
     auto log = log_;
@@ -29,6 +34,8 @@ InProcessService::InProcessService(service::Storage *storage, service::ServiceOp
 
 InProcessService::~InProcessService()
 {
+    if (!service_)
+        return;
     service_->stop();
     if (thread_.joinable())
         thread_.join();

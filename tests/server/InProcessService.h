@@ -1,7 +1,7 @@
 #pragma once
 
 #include "server/Service.h"
-#include "server/SqliteStorage.h"
+#include "support/TestDatabase.h"
 
 #include <QDate>
 #include <QString>
@@ -14,8 +14,8 @@
 namespace lumora::testing
 {
 
-// The service run inside the test process on 127.0.0.1 with a free port, over a fresh database (or over the
-// storage given). Requests go over real HTTP.
+// The service run inside the test process on 127.0.0.1 with a free port, over a fresh database of the engine the
+// test runs on (or over the storage given). Requests go over real HTTP.
 class InProcessService
 {
 public:
@@ -25,9 +25,9 @@ public:
     InProcessService &operator=(const InProcessService &) = delete;
 
     bool isRunning() const { return port_ > 0; }
+    QString errorString() const { return QString::fromStdString(error_); }
     int port() const { return port_; }
     QString url(const QString &script) const;
-    QString databasePath() const { return dir_.filePath(QStringLiteral("ledger.sqlite")); }
     service::Accounts &accounts() { return service_->accounts(); }
     QStringList logLines() const;
 
@@ -35,8 +35,9 @@ public:
     QStringList signUp(const QString &name, const QString &password, const QString &inputUser = QString());
 
 private:
-    QTemporaryDir dir_;
-    std::unique_ptr<service::SqliteStorage> ownStorage_;
+    TestDatabase database_;
+    std::unique_ptr<service::Storage> ownStorage_;
+    std::string error_;
     std::unique_ptr<service::Service> service_;
     std::thread thread_;
     int port_ = 0;

@@ -13,6 +13,7 @@ class TestServiceAccounts : public QObject
 
 private slots:
     void loginAcceptsTheRightPairOnly();
+    void aPasswordChangedByAnotherProcessEndsTheOldOne();
     void everyScriptChecksTheAccount_data();
     void everyScriptChecksTheAccount();
     void versionCheckNeedsNoAccount();
@@ -51,6 +52,29 @@ void TestServiceAccounts::loginAcceptsTheRightPairOnly()
         QVERIFY(!refused.hasData);
         QVERIFY(!refused.hasInfo);
     }
+}
+
+void TestServiceAccounts::aPasswordChangedByAnotherProcessEndsTheOldOne()
+{
+    // Given two services on one database, each with its own cache of verified pairs, and a signed-in account
+    TestDatabase database;
+    const auto storageA = database.open();
+    const auto storageB = database.open();
+    InProcessService a(storageA.get());
+    InProcessService b(storageB.get());
+    a.signUp(QStringLiteral("王小二"), QStringLiteral("旧密码"));
+    auto signIn = [](InProcessService &service, const QString &password) {
+        return PostForm(service.url("kessum_login.php"), SessionLines("王小二", password) << "action=login");
+    };
+    QVERIFY(signIn(a, "旧密码").ok()); // now remembered by the first
+
+    // When the password is changed through the second
+    b.accounts().ensure("王小二", "新密码");
+
+    // Then the first refuses the old password at once and takes the new one
+    QCOMPARE(signIn(a, "旧密码").value, QStringLiteral("0"));
+    QVERIFY(signIn(a, "新密码").ok());
+    QVERIFY(signIn(b, "新密码").ok());
 }
 
 void TestServiceAccounts::everyScriptChecksTheAccount_data()

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <stdexcept>
+
 using namespace lumora::testing;
 
 namespace
@@ -41,6 +43,7 @@ private slots:
     void expenseQueryByCategoryAndSums();
     void monthTotalsForTwelveMonths();
     void recordsSurviveARestart();
+    void aNewerSchemaIsRefused();
 
 private:
     ServiceReply post(const QString &script, const QStringList &lines)
@@ -62,7 +65,7 @@ private:
 void TestServiceRecords::init()
 {
     service_ = std::make_unique<InProcessService>();
-    QVERIFY(service_->isRunning());
+    QVERIFY2(service_->isRunning(), qPrintable(service_->errorString()));
     session_ = service_->signUp(QStringLiteral("家庭"), QStringLiteral("pw"), QStringLiteral("妻子"));
 }
 
@@ -366,26 +369,35 @@ void TestServiceRecords::monthTotalsForTwelveMonths()
 void TestServiceRecords::recordsSurviveARestart()
 {
     // Given a database written by one service
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("kept.sqlite").toStdString();
+    TestDatabase database;
     QStringList session;
     {
-        lumora::service::SqliteStorage storage(path);
-        InProcessService first(&storage);
+        const auto storage = database.open();
+        InProcessService first(storage.get());
         session = first.signUp("留存", "pw");
         QVERIFY(
             PostForm(first.url(kPost), session + SaveLines(Guid(1), "留下", "1", "0", "餐饮", QDate(2015, 1, 1))).ok());
     }
 
     // When another service opens it again (the schema is already there)
-    lumora::service::SqliteStorage storage(path);
-    InProcessService second(&storage);
+    const auto storage = database.open();
+    InProcessService second(storage.get());
     const auto page = PostForm(second.url(kPost), session + QStringList{"action=data", "page=0"});
 
     // Then the account and its record are still there
     QVERIFY(page.ok());
     QCOMPARE(page.column("name1"), QStringList{"留下"});
-    QCOMPARE(lumora::service::SqliteStorage::SchemaVersion(), 1);
+}
+
+void TestServiceRecords::aNewerSchemaIsRefused()
+{
+    // Given a database whose schema a later release moved on
+    TestDatabase database;
+    database.open().reset();
+    database.execute("UPDATE schema_version SET version = version + 1");
+
+    // Then this release does not start on it, rather than guess at the tables
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, database.open());
 }
 
 QTEST_GUILESS_MAIN(TestServiceRecords)

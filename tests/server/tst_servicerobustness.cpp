@@ -1,6 +1,7 @@
 #include "InProcessService.h"
 
 #include "servicefixture/ServiceReply.h"
+#include "support/PgCluster.h"
 
 #include <QTest>
 
@@ -56,6 +57,7 @@ private slots:
     void oversizedBodyIsRefused();
     void failuresNeverLeakTheirText();
     void concurrentSavesAreAllStored();
+    void databaseAwayRefusesAndComesBack();
 };
 
 void TestServiceRobustness::badBodiesAreRefused_data()
@@ -142,9 +144,9 @@ void TestServiceRobustness::oversizedBodyIsRefused()
 void TestServiceRobustness::failuresNeverLeakTheirText()
 {
     // Given a service whose storage throws
-    QTemporaryDir dir;
-    SqliteStorage real(dir.filePath("real.sqlite").toStdString());
-    FailingStorage failing(real);
+    TestDatabase database;
+    const auto real = database.open();
+    FailingStorage failing(*real);
     InProcessService service(&failing);
     const QStringList session = service.signUp("user", "pw");
 
@@ -192,6 +194,37 @@ void TestServiceRobustness::concurrentSavesAreAllStored()
 
     QCOMPARE(stored.load(), kThreads * kEach);
     QCOMPARE(page.recCount, kThreads * kEach);
+}
+
+void TestServiceRobustness::databaseAwayRefusesAndComesBack()
+{
+    if (!TestDatabase::OnPostgres())
+        QSKIP("a database file does not go away under the service");
+    InProcessService service;
+    QVERIFY2(service.isRunning(), qPrintable(service.errorString()));
+    const QStringList session = service.signUp("busy", "pw");
+    auto save = [&](const QString &guid) {
+        return PostForm(service.url("kessum_sqlite_post.php"),
+                        session + SaveLines(guid, "断线", "1", "0", "餐饮", QDate(2015, 1, 1)));
+    };
+    QVERIFY(save("{BEFORE}").ok()); // the pool holds a connection now
+
+    // When the database server goes down under the service, and comes back
+    QVERIFY(PgCluster::Shared().crash());
+    const auto whileAway = save("{AWAY}");
+    const auto readWhileAway = PostForm(service.url("kessum_sqlite_post.php"), QStringList(session) << "action=data"
+                                                                                                    << "page=0");
+    QVERIFY(PgCluster::Shared().start());
+    const auto afterwards = save("{AFTER}");
+    const auto page = PostForm(service.url("kessum_sqlite_post.php"), QStringList(session) << "action=data"
+                                                                                           << "page=0");
+
+    // Then the save meanwhile is refused, not reported stored, and the service works again without a restart
+    QCOMPARE(whileAway.status, 200);
+    QCOMPARE(whileAway.value, QStringLiteral("0"));
+    QCOMPARE(readWhileAway.value, QStringLiteral("0"));
+    QVERIFY2(afterwards.ok(), afterwards.raw.constData());
+    QCOMPARE(page.column("id_guid"), (QStringList{"{BEFORE}", "{AFTER}"}));
 }
 
 QTEST_GUILESS_MAIN(TestServiceRobustness)

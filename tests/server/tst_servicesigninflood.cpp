@@ -3,6 +3,7 @@
 // check, and the limit lifts after its window.
 #include "InProcessService.h"
 
+#include "server/SqliteStorage.h"
 #include "servicefixture/ServiceReply.h"
 
 #include <QDir>
