@@ -51,7 +51,7 @@ data=$home/.local/share/lumora
 env_args=(env -i PATH=/usr/bin:/bin HOME="$home" XDG_DATA_HOME="$home/.local/share" LANG=C.UTF-8 TMPDIR=/tmp)
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
   display=:$((500 + RANDOM % 400))
-  Xvfb "$display" -ac -nolisten tcp -screen 0 1280x1024x24 >/dev/null 2>&1 &
+  Xvfb "$display" -ac -nolisten tcp -noreset -screen 0 1280x1024x24 >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
   env_args+=(DISPLAY="$display")
