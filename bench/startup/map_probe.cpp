@@ -32,8 +32,17 @@ double msSince(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Waits for a MapNotify of a window other than `skip` on the root; returns the window or 0 on time-out.
-xcb_window_t waitForMap(xcb_connection_t *c, xcb_window_t skip, int timeoutMs)
+int widthOf(xcb_connection_t *c, xcb_window_t window)
+{
+    xcb_get_geometry_reply_t *geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+    const int width = geometry ? geometry->width : 0;
+    std::free(geometry);
+    return width;
+}
+
+// Waits for a MapNotify of a window other than `skip`, at least minWidth wide, on the root; returns the window or 0
+// on time-out.
+xcb_window_t waitForMap(xcb_connection_t *c, xcb_window_t skip, int timeoutMs, int minWidth = 0)
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     pollfd pfd{xcb_get_file_descriptor(c), POLLIN, 0};
@@ -43,7 +52,7 @@ xcb_window_t waitForMap(xcb_connection_t *c, xcb_window_t skip, int timeoutMs)
             const xcb_window_t window = map ? reinterpret_cast<xcb_map_notify_event_t *>(event)->window : 0;
             const bool overrideRedirect = map && reinterpret_cast<xcb_map_notify_event_t *>(event)->override_redirect;
             std::free(event);
-            if (map && window != skip && !overrideRedirect)
+            if (map && window != skip && !overrideRedirect && (minWidth == 0 || widthOf(c, window) >= minWidth))
                 return window;
         }
         poll(&pfd, 1, 5);
@@ -130,7 +139,8 @@ int main(int argc, char *argv[])
             type(user);
             type(pass);
             const auto entered = Clock::now();
-            if (waitForMap(c, first, 20000)) {
+            // The main window, not the busy indicator that the sign-in request shows.
+            if (waitForMap(c, first, 20000, 600)) {
                 const double mainMs = msSince(start);
                 const double enteredMs = msSince(entered);
                 usleep(1500 * 1000);
