@@ -43,8 +43,6 @@ int main(int argc, char *argv[])
     if (!guard.tryAcquire())
         return 0;
 
-    // The embedded browser of the new-account page shares its GL contexts; this must precede the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     LumoraApplication app(argc, argv);
     app.setStyle(new HintStyle);
 

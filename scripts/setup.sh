@@ -8,6 +8,7 @@ packages=(
   qt6-webengine-dev qt6-webengine-dev-tools
   libcpp-httplib-dev libsqlite3-dev sqlite3 libsodium-dev
   libpugixml-dev qt6-charts-dev libpq-dev postgresql
+  appstream desktop-file-utils
   fonts-wqy-microhei xvfb xauth imagemagick wrk xdotool
 )
 

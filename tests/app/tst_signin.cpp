@@ -59,6 +59,12 @@ QString twice(const QString &list)
     return QString::fromLatin1(Base64EncodeLine(Base64EncodeLine(ToGbk(list))));
 }
 
+bool browserEngineLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+}
+
 bool endsWith(const RecordedRequest &request, const char *script)
 {
     return request.path.endsWith(script);
@@ -143,6 +149,7 @@ private slots:
     void cleanup()
     {
         setShellOpenHandler({});
+        TfrmNewUser::SetBrowserModulePath(QString());
         capture_.reset();
         server_.reset();
         ResetSession();
@@ -357,12 +364,31 @@ private slots:
         QCOMPARE(opened, QStringList{TForm_pass::PasswordRecoveryUrl()});
     }
 
+    void newAccountPageOpens_data()
+    {
+        QTest::addColumn<QString>("modulePath");
+        QTest::addColumn<bool>("embedded");
+#ifdef LUMORA_BROWSER_MODULE
+        QTest::newRow("module installed") << QStringLiteral(LUMORA_BROWSER_MODULE) << true;
+#endif
+        QTest::newRow("no module") << QCoreApplication::applicationDirPath() + QStringLiteral("/no-such-folder/lumora-newuser")
+                                    << false;
+    }
+
     void newAccountPageOpens()
     {
+        QFETCH(QString, modulePath);
+        QFETCH(bool, embedded);
+        TfrmNewUser::SetBrowserModulePath(modulePath);
         QStringList opened;
         setShellOpenHandler([&](const QString &target) { opened << target; });
         auto dialog = makeDialog();
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
         const QString expected = ServiceBaseUrl + QStringLiteral("new_user.php?vtype=app");
+        // Nothing of the browser engine is loaded before the click.
+        if (embedded)
+            QVERIFY(!browserEngineLoaded());
         QString shownCaption;
         QTimer::singleShot(0, [&] {
             if (auto *window = qobject_cast<TfrmNewUser *>(QApplication::activeModalWidget())) {
@@ -371,14 +397,19 @@ private slots:
             }
         });
 
-        dialog->Label4Click();
+        QTest::mouseClick(dialog->Label4, Qt::LeftButton);
 
-        if (TfrmNewUser::HasEmbeddedBrowser()) {
+        QCOMPARE(TfrmNewUser::HasEmbeddedBrowser(), embedded);
+        if (embedded) {
             QVERIFY(dialog->newUserWindow());
+            QVERIFY(dialog->newUserWindow()->WebBrowser1);
+            QCOMPARE(dialog->newUserWindow()->WebBrowser1->metaObject()->className(), "QWebEngineView");
             QCOMPARE(dialog->newUserWindow()->url().toString(), expected);
             QCOMPARE(shownCaption, QStringLiteral("新用户注册"));
             QVERIFY(opened.isEmpty());
+            QVERIFY(browserEngineLoaded());
         } else {
+            QVERIFY(!dialog->newUserWindow());
             QCOMPARE(opened, QStringList{expected});
         }
     }
