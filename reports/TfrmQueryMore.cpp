@@ -77,7 +77,6 @@ QLabel *ColouredLabel(const QString &text, const QColor &colour, QWidget *parent
     return label;
 }
 
-QPointer<TfrmQueryMore> g_form;
 
 } // namespace
 
@@ -416,23 +415,6 @@ void TfrmQueryMore::showEvent(QShowEvent *event)
         }
     }
     QDialog::showEvent(event);
-}
-
-TfrmQueryMore *QueryMoreForm()
-{
-    if (!g_form) {
-        g_form = new TfrmQueryMore;
-        // Freed with the application object, before the widgets' world goes away.
-        qAddPostRoutine([] { delete g_form.data(); });
-    }
-    return g_form;
-}
-
-int ShowQueryMore(std::function<void()> resetCurPage)
-{
-    TfrmQueryMore *form = QueryMoreForm();
-    form->ResetCurPage = std::move(resetCurPage);
-    return form->exec();
 }
 
 } // namespace lumora
