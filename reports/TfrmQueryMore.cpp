@@ -33,6 +33,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 namespace lumora
@@ -405,12 +406,17 @@ void TfrmQueryMore::PickInto(QLineEdit *field)
 
 void TfrmQueryMore::showEvent(QShowEvent *event)
 {
-    if (!placed_ && !parentWidget()) {
+    // The first opening stands in the middle of the screen, not over the window that opened it; later openings
+    // keep where the user left it.
+    if (!placed_) {
         placed_ = true;
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = geometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
+        const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            // The frame is centred, as far as the desktop already tells its size.
+            const QRect area = screen->availableGeometry();
+            QRect frame = frameGeometry();
+            frame.moveCenter(area.center());
+            move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
         }
     }
     QDialog::showEvent(event);
