@@ -65,7 +65,10 @@ public:
 class OneShotBody : public QIODevice
 {
 public:
-    explicit OneShotBody(QByteArray data) : data_(std::move(data)) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    explicit OneShotBody(QByteArray data) : data_(std::move(data))
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override { return data_.size() - pos_; }
     bool atEnd() const override { return pos_ >= data_.size(); }

@@ -99,8 +99,8 @@ QStringList GridParts::UnsavedState() const
     QStringList state;
     const auto add = [&state](int index, const TItemInfo &info) {
         state << QString::number(index) + QLatin1Char('\x1f') +
-                     QStringList{info.id_guid, info.name1, info.in1, info.money1, info.type1, info.create_time,
-                                 info.input_user, info.is_lock}
+                     QStringList{info.id_guid, info.name1,       info.in1,        info.money1,
+                                 info.type1,   info.create_time, info.input_user, info.is_lock}
                          .join(QLatin1Char('\x1f'));
     };
     for (int i = 0; i < frmVGrid->RecordCount(); ++i)

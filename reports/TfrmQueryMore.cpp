@@ -77,7 +77,6 @@ QLabel *ColouredLabel(const QString &text, const QColor &colour, QWidget *parent
     return label;
 }
 
-
 } // namespace
 
 TfrmQueryMore::TfrmQueryMore(QWidget *parent, std::function<QDate()> today) : QDialog(parent), today_(std::move(today))

@@ -38,8 +38,9 @@ void TestExit::exitWithRequestsInFlight()
         QVERIFY(QTest::qWaitFor([&] { return probe.state() == QProcess::NotRunning; }, 20000));
         const QByteArray out = probe.readAllStandardOutput();
         QVERIFY2(probe.exitStatus() == QProcess::NormalExit,
-                 qPrintable(QStringLiteral("run %1 crashed: %2").arg(run).arg(QString::fromLocal8Bit(
-                                                                         probe.readAllStandardError()))));
+                 qPrintable(QStringLiteral("run %1 crashed: %2")
+                                .arg(run)
+                                .arg(QString::fromLocal8Bit(probe.readAllStandardError()))));
         QCOMPARE(probe.exitCode(), 0);
         QCOMPARE(out.trimmed(), QByteArray("delivered 0")); // nothing answered, nothing raised
     }

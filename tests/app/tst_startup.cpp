@@ -65,8 +65,8 @@ private slots:
     void writeBackKeepsTheRestOfTheFile()
     {
         // Given a file kept by hand, with comments and keys of its own
-        const QByteArray original = ToGbk(QStringLiteral(
-            "; 家里的账本\r\n[设置]\r\n; 本地账本文件\r\n数据库表名 = D:/账/家.dbc\r\n服务地址=http://127.0.0.1:1/x\r\n"));
+        const QByteArray original = ToGbk(QStringLiteral("; 家里的账本\r\n[设置]\r\n; 本地账本文件\r\n数据库表名 = "
+                                                         "D:/账/家.dbc\r\n服务地址=http://127.0.0.1:1/x\r\n"));
         QFile file(iniPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(original);
@@ -87,7 +87,8 @@ private slots:
         file.close();
         OpenIniSettings();
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), withoutKey + ToGbk(QStringLiteral("数据库表名=") + DefaultLedgerPath() + QStringLiteral("\r\n")));
+        QCOMPARE(file.readAll(),
+                 withoutKey + ToGbk(QStringLiteral("数据库表名=") + DefaultLedgerPath() + QStringLiteral("\r\n")));
     }
 
     void closingFreesTheSettings()

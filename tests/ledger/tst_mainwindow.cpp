@@ -1,7 +1,7 @@
 #include "FakeParts.h"
 #include "LedgerTestUtil.h"
-#include "controls/TPNGButtonEx.h"
 #include "controls/TImagePanel.h"
+#include "controls/TPNGButtonEx.h"
 #include "controls/TQRXPosition.h"
 #include "core/Session.h"
 #include "grid/TfrmTCLine.h"
@@ -11,9 +11,9 @@
 #include "lists/CategoryList.h"
 #include "lists/TForm_nb.h"
 #include "reports/TfrmQueryMore.h"
-#include "util/Gbk.h"
 #include "support/LoopbackHttpServer.h"
 #include "util/ExeFolder.h"
+#include "util/Gbk.h"
 #include "util/Helpers.h"
 #include "util/IniFile.h"
 #include "util/MessageSeam.h"
@@ -22,8 +22,8 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -796,9 +796,9 @@ void TestMainWindow::editsTypedWhileAPageIsOnItsWay()
         messages_->answers = {false}; // give that edit up for the next page
     }
     // and the next page on its way
-    CannedResponse next = CannedResponse::text(PageReply(
-        {RecordRow({{"id_guid", "{D}"}, {"name1", "房租"}, {"in1", "0"}, {"money1", "900"}})},
-        QStringLiteral("<Info RecCount=\"4\" RecCountInPage=\"3\" CurPage=\"1\"/>")));
+    CannedResponse next = CannedResponse::text(
+        PageReply({RecordRow({{"id_guid", "{D}"}, {"name1", "房租"}, {"in1", "0"}, {"money1", "900"}})},
+                  QStringLiteral("<Info RecCount=\"4\" RecCountInPage=\"3\" CurPage=\"1\"/>")));
     next.mode = CannedResponse::Mode::Held;
     server_->enqueue(next);
     click(w->btnNextPage);

@@ -106,16 +106,23 @@ void TestIniFile::writeKeepsEveryOtherLine_data()
         QByteArray out = original;
         return out.replace(ToGbk(from), ToGbk(to));
     };
-    QTest::newRow("same value written back") << "设置" << "数据库表名" << "D:\\账本\\家.dbc" << original;
+    QTest::newRow("same value written back") << "设置"
+                                             << "数据库表名"
+                                             << "D:\\账本\\家.dbc" << original;
     QTest::newRow("value changed in its line")
-        << "设置" << "服务地址" << "http://127.0.0.1:2/"
-        << replaced("服务地址=http://127.0.0.1:1/\n", "服务地址=http://127.0.0.1:2/\n");
+        << "设置"
+        << "服务地址"
+        << "http://127.0.0.1:2/" << replaced("服务地址=http://127.0.0.1:1/\n", "服务地址=http://127.0.0.1:2/\n");
     QTest::newRow("new key after the section's last line")
-        << "设置" << "备用服务地址" << "b"
-        << replaced("服务地址=http://127.0.0.1:1/\n", "服务地址=http://127.0.0.1:1/\n备用服务地址=b\r\n");
-    QTest::newRow("new key at the end of a file without a last line end")
-        << "其他" << "y" << "2" << original + "\r\ny=2\r\n";
-    QTest::newRow("new section at the end") << "新" << "k" << "v" << original + "\r\n\r\n" + ToGbk(QStringLiteral("[新]\r\nk=v\r\n"));
+        << "设置"
+        << "备用服务地址"
+        << "b" << replaced("服务地址=http://127.0.0.1:1/\n", "服务地址=http://127.0.0.1:1/\n备用服务地址=b\r\n");
+    QTest::newRow("new key at the end of a file without a last line end") << "其他"
+                                                                          << "y"
+                                                                          << "2" << original + "\r\ny=2\r\n";
+    QTest::newRow("new section at the end") << "新"
+                                            << "k"
+                                            << "v" << original + "\r\n\r\n" + ToGbk(QStringLiteral("[新]\r\nk=v\r\n"));
 }
 
 void TestIniFile::writeKeepsEveryOtherLine()
