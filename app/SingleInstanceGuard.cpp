@@ -45,6 +45,11 @@ bool SingleInstanceGuard::tryAcquire()
     return lock_->tryLock(0);
 }
 
+bool SingleInstanceGuard::anotherCopyRuns()
+{
+    return !tryAcquire() && lock_->error() == QLockFile::LockFailedError;
+}
+
 bool SingleInstanceGuard::isAcquired() const
 {
     return lock_->isLocked();

@@ -22,6 +22,9 @@ public:
     // False when another live process (or another guard in this one) holds the lock of the same executable.
     bool tryAcquire();
     bool isAcquired() const;
+    // Takes the lock; true only when another live copy holds it. Any other failure (an unwritable temporary
+    // folder) is no sign of another copy: the start goes on without the lock.
+    bool anotherCopyRuns();
 
     // The running executable's full path, also before the application object exists (argv0 is the last resort).
     static QString executablePath(const char *argv0 = nullptr);

@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
 
     // A second start of the same executable ends here, silently; a copy in another folder runs.
     SingleInstanceGuard guard(SingleInstanceGuard::executablePath(argv[0]));
-    if (!guard.tryAcquire())
+    if (guard.anotherCopyRuns())
         return 0;
 
     LumoraApplication app(argc, argv);
@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    mainWindow.QueryLast50(0);
+    mainWindow.SignedIn();
     mainWindow.show();
     const int result = app.exec();
     CloseIniSettings();

@@ -8,6 +8,7 @@
 
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QNetworkInterface>
 #include <QUuid>
 
 namespace lumora
@@ -111,16 +112,30 @@ QString CodeToInOut(const QString &code)
     return QStringLiteral("收入");
 }
 
+QString PickLocalIpv4(const QList<QHostAddress> &addresses)
+{
+    QString loopback;
+    for (const QHostAddress &address : addresses) {
+        if (address.protocol() != QAbstractSocket::IPv4Protocol)
+            continue;
+        if (!address.isLoopback())
+            return address.toString();
+        if (loopback.isEmpty())
+            loopback = address.toString();
+    }
+    return loopback;
+}
+
 QString LocalIpAddress()
 {
+    // On Linux the host name usually resolves to 127.0.x.1 only, which would give every member of a household the
+    // same label: the interfaces come next.
+    QList<QHostAddress> addresses;
     const QHostInfo entry = QHostInfo::fromName(QHostInfo::localHostName());
-    if (entry.error() != QHostInfo::NoError)
-        return {};
-    for (const QHostAddress &address : entry.addresses()) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            return address.toString();
-    }
-    return {};
+    if (entry.error() == QHostInfo::NoError)
+        addresses = entry.addresses();
+    addresses += QNetworkInterface::allAddresses();
+    return PickLocalIpv4(addresses);
 }
 
 } // namespace lumora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHostAddress>
+#include <QList>
 #include <QString>
 
 namespace lumora {
@@ -22,7 +24,11 @@ QString InOutToCode(const QString &text);
 // "0" or "false" (any case) gives "支出"; anything else "收入".
 QString CodeToInOut(const QString &code);
 
-// First IPv4 address of the local host name, dotted; empty when there is none.
+// The machine's address for the entering-user label, dotted: the first IPv4 address of the local host name that is
+// not a loopback one, else the first of the interfaces'; a loopback address only when there is no other; empty
+// when there is no IPv4 address at all.
 QString LocalIpAddress();
+// The choice LocalIpAddress makes among addresses in the order found.
+QString PickLocalIpv4(const QList<QHostAddress> &addresses);
 
 } // namespace lumora

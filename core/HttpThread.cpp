@@ -13,6 +13,8 @@
 #include <QNetworkRequest>
 #include <QWaitCondition>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -33,6 +35,7 @@ struct Bridge {
     QObject *context = nullptr; // lives on the user-interface thread, a child of the application object
     bool gone = false;          // the application object is being destroyed: no more hand-overs
     int generation = 0;         // counts destroyed contexts, in case a new application object follows
+    QList<THttpThread *> workers; // every worker that exists
 };
 
 Bridge &bridge()
@@ -57,6 +60,37 @@ public:
     }
 };
 
+// A request body that can be read once. Qt sends a request again by itself when the connection closes before the
+// reply; the service must see a save once, so that second sending fails here and the failure is reported instead.
+class OneShotBody : public QIODevice
+{
+public:
+    explicit OneShotBody(QByteArray data) : data_(std::move(data))
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return data_.size() - pos_; }
+    bool atEnd() const override { return pos_ >= data_.size(); }
+    bool reset() override { return pos_ == 0; }
+
+protected:
+    qint64 readData(char *out, qint64 max) override
+    {
+        const qint64 n = std::min(max, qint64(data_.size()) - pos_);
+        if (n <= 0)
+            return -1;
+        std::memcpy(out, data_.constData() + pos_, size_t(n));
+        pos_ += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray data_;
+    qint64 pos_ = 0;
+};
+
 QString exceptionText(const std::exception &e)
 {
     return QString::fromUtf8(e.what());
@@ -73,6 +107,28 @@ void EnsureHttpBridge()
         return;
     b.context = new BridgeContext(app);
     b.gone = false;
+    // Runs first thing when the application object goes, before Qt's network globals do.
+    qAddPostRoutine(StopHttpWorkers);
+}
+
+void StopHttpWorkers()
+{
+    QList<THttpThread *> running;
+    {
+        Bridge &b = bridge();
+        QMutexLocker lock(&b.mutex);
+        b.gone = true; // a worker that has not delivered yet delivers nothing
+        b.stepDone.wakeAll();
+        running = b.workers;
+    }
+    // Quitting a worker's thread ends its wait for the reply; the reply and its network client then go on that
+    // thread, while the network globals still stand. Workers are freed only on this thread, so the list holds.
+    for (THttpThread *worker : std::as_const(running)) {
+        worker->requestInterruption();
+        worker->quit();
+    }
+    for (THttpThread *worker : std::as_const(running))
+        worker->wait();
 }
 
 QAtomicInt THttpThread::liveCount_;
@@ -81,10 +137,18 @@ QAtomicInt THttpThread::waitingCount_;
 THttpThread::THttpThread(THttpThreadControl *owner) : Owner(owner)
 {
     liveCount_.ref();
+    Bridge &b = bridge();
+    QMutexLocker lock(&b.mutex);
+    b.workers.append(this);
 }
 
 THttpThread::~THttpThread()
 {
+    {
+        Bridge &b = bridge();
+        QMutexLocker lock(&b.mutex);
+        b.workers.removeOne(this);
+    }
     liveCount_.deref();
 }
 
@@ -134,9 +198,14 @@ bool THttpThread::perform(QString &message)
     request.setTransferTimeout(ReadTimeout > 0 ? ReadTimeout : 0);
 
     QNetworkReply *reply = nullptr;
+    std::unique_ptr<OneShotBody> upload; // outlives the reply
     if (RequestType == htPost) {
+        upload = std::make_unique<OneShotBody>(THttpThreadControl::EncodeFormBody(PostLines));
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray(kFormContentType));
-        reply = http.post(request, THttpThreadControl::EncodeFormBody(PostLines));
+        request.setHeader(QNetworkRequest::ContentLengthHeader, upload->bytesAvailable());
+        // Unbuffered, the body is read from the one-shot device itself, which refuses to be read twice.
+        request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+        reply = http.post(request, upload.get());
     } else {
         reply = http.get(request);
     }
@@ -170,6 +239,10 @@ bool THttpThread::perform(QString &message)
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
         loop.exec();
+    if (!reply->isFinished()) {
+        message = QStringLiteral("Stopped."); // the program is ending (StopHttpWorkers)
+        return false;
+    }
     readSome();
 
     if (tooLarge) {
@@ -189,6 +262,8 @@ bool THttpThread::perform(QString &message)
     if (reply->error() != QNetworkReply::NoError) {
         if (reply->error() == QNetworkReply::OperationCanceledError || reply->error() == QNetworkReply::TimeoutError)
             message = QStringLiteral("Read timed out.");
+        else if (reply->error() == QNetworkReply::ContentReSendError)
+            message = QStringLiteral("Remote host closed the connection before the reply."); // not sent again
         else
             message = reply->errorString();
         return false;
@@ -204,6 +279,8 @@ void THttpThread::run()
 {
     QString message;
     bool ok = perform(message);
+    if (isInterruptionRequested())
+        return;
     if (ok) {
         std::optional<QString> handlerError;
         if (!runOnGui([this, &handlerError]() { handlerError = DeliverData(); }))

@@ -58,5 +58,8 @@ private:
 
 // Creates the object that hand-overs are queued to; called on the user-interface thread by every component.
 void EnsureHttpBridge();
+// Ends every worker's exchange and waits for its thread; none delivers anything after it. Runs by itself when the
+// application object is destroyed.
+void StopHttpWorkers();
 
 } // namespace lumora

@@ -2,6 +2,8 @@
 
 #include "util/IniFile.h"
 
+#include <QUrl>
+
 namespace lumora
 {
 
@@ -41,6 +43,12 @@ void LoadServiceAddresses(const IniFile &ini)
     const QString alternate = ini.readString(section, QStringLiteral("备用服务地址")).trimmed();
     if (!alternate.isEmpty())
         AlternateBaseUrl = withTrailingSlash(alternate);
+}
+
+QString ServiceSiteUrl(const QString &path)
+{
+    const QUrl base(ServiceBaseUrl);
+    return base.scheme() + QStringLiteral("://") + base.authority() + path;
 }
 
 QString SessionBlock()

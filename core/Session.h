@@ -22,6 +22,10 @@ QString DefaultAlternateBaseUrl(); // http://localhost:8086/ms/kessum/
 // program entry; never written back.
 void LoadServiceAddresses(const IniFile &ini);
 
+// A page of the service's web site: path (from its leading "/") on the host of ServiceBaseUrl as it is now, so the
+// pages follow the alternate host once the program switched.
+QString ServiceSiteUrl(const QString &path);
+
 // The five lines every request starts with, each ended by CR LF.
 QString SessionBlock();
 

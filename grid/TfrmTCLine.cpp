@@ -758,9 +758,7 @@ void TfrmTCLine::N4Click()
 
 void TfrmTCLine::N1Click()
 {
-    const QUrl base(ServiceBaseUrl);
-    ShellOpen(base.scheme() + QStringLiteral("://") + base.authority() +
-              QStringLiteral("/ms/vdisk/show_bbs.php?id={6C3E1F0A-94B2-4D57-A1E8-3B7C52D90F46}"));
+    ShellOpen(ServiceSiteUrl(QStringLiteral("/ms/vdisk/show_bbs.php?id={6C3E1F0A-94B2-4D57-A1E8-3B7C52D90F46}")));
 }
 
 void TfrmTCLine::type1DropDown()

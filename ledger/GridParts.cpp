@@ -19,8 +19,6 @@ GridParts::GridParts(QTableWidget *gridHj1, QObject *parent) : QObject(parent)
     totals = new MonthTotals(gridHj1, &loader->Page, this);
 
     loader->OnPageInfoText = [this](const QString &text) {
-        if (PageInfoChanged)
-            PageInfoChanged(loader->Page);
         if (PageInfoText)
             PageInfoText(text);
     };
@@ -28,10 +26,12 @@ GridParts::GridParts(QTableWidget *gridHj1, QObject *parent) : QObject(parent)
         if (PageTotalText)
             PageTotalText(text);
     };
-    totals->OnShowMainGrid = [this] {
-        if (PageInfoChanged)
-            PageInfoChanged(loader->Page);
-        frmVGrid->show();
+    totals->OnShowMainGrid = [this] { frmVGrid->show(); };
+    loader->MayLoadPage = [this] {
+        // Edits the question at sending time covered may go; newer ones are asked about again.
+        if (!HasUnsavedLines() || UnsavedState() == unsavedAtSend_)
+            return true;
+        return !ConfirmReplacePage || ConfirmReplacePage();
     };
     frmVGrid->OnRecountMonth = [this](const QDateTime &date) {
         if (RecountRequested)
@@ -84,9 +84,34 @@ void GridParts::PreviousLine()
     frmVGrid->PreviousLine();
 }
 
+QStringList GridParts::UnsavedState() const
+{
+    QStringList state;
+    const auto add = [&state](int index, const TItemInfo &info) {
+        state << QString::number(index) + QLatin1Char('\x1f') +
+                     QStringList{info.id_guid, info.name1,       info.in1,        info.money1,
+                                 info.type1,   info.create_time, info.input_user, info.is_lock}
+                         .join(QLatin1Char('\x1f'));
+    };
+    for (int i = 0; i < frmVGrid->RecordCount(); ++i)
+        if (frmVGrid->RecordList[i].Modified)
+            add(i, frmVGrid->RecordList[i]);
+    // An editor's copy counts while it shows a record, as HasUnsavedLines counts it.
+    for (const TfrmTCLine *line : frmVGrid->LinePool)
+        if (!line->isHidden() && line->Info.Modified)
+            add(line->RecordIndex, line->Info);
+    return state;
+}
+
 void GridParts::SendDataQuery(int page, const QString &lines)
 {
+    unsavedAtSend_ = UnsavedState();
     loader->SendDataQuery(page, lines);
+}
+
+PageInfo &GridParts::Page()
+{
+    return loader->Page;
 }
 
 void GridParts::RecountMonth(const QDateTime &date)

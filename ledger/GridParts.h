@@ -3,6 +3,7 @@
 #include "LedgerParts.h"
 
 #include <QObject>
+#include <QStringList>
 
 class QTableWidget;
 
@@ -31,10 +32,17 @@ public:
     void PreviousLine() override;
     void SendDataQuery(int page, const QString &lines) override;
     void RecountMonth(const QDateTime &date) override;
+    PageInfo &Page() override;
+
+    // The unsaved records as they stand: which ones and what they hold.
+    QStringList UnsavedState() const;
 
     TfrmVGrid *frmVGrid = nullptr;
     RecordPageLoader *loader = nullptr;
     MonthTotals *totals = nullptr;
+
+private:
+    QStringList unsavedAtSend_; // UnsavedState when the last query went out
 };
 
 } // namespace lumora

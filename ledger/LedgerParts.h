@@ -35,14 +35,19 @@ public:
     // Posts "action=add_sum" for the month of date.
     virtual void RecountMonth(const QDateTime &date) = 0;
 
-    // Replies report back: CurPage, RecCount and RecCountInPage as a page or totals reply set them, the page line
-    // for txtPageInfo and the page's expense total for hj_day_label1.
-    std::function<void(const PageInfo &page)> PageInfoChanged;
+    // CurPage, RecCount and RecCountInPage of the main window: the one copy, which the queries and the page and
+    // totals replies update.
+    virtual PageInfo &Page() = 0;
+
+    // Replies report back: the page line for txtPageInfo and the page's expense total for hj_day_label1.
     std::function<void(const QString &text)> PageInfoText;
     std::function<void(const QString &text)> PageTotalText;
     // A line's menu asks for the recount of its month; the category "+" of a line opens the category dialog.
     std::function<void(const QDateTime &date)> RecountRequested;
     std::function<void()> EditCategories;
+    // A page reply is about to replace lines that were edited after its query went out, so the question asked
+    // when it was sent did not cover them; true replaces the page, false keeps it and drops the reply.
+    std::function<bool()> ConfirmReplacePage;
 };
 
 } // namespace lumora

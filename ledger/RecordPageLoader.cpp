@@ -35,6 +35,10 @@ void RecordPageLoader::SendDataQuery(int page, const QString &lines)
 
 void RecordPageLoader::httpAllDataHttpData(THttpThreadControl *http)
 {
+    if (MayLoadPage && !MayLoadPage()) {
+        HideBusy();
+        return;
+    }
     LoadRecordPage(http->ResponseText);
 }
 

@@ -26,6 +26,8 @@ public:
     PageInfo Page; // CurPage, RecCount, RecCountInPage of the main window
     double PageTotal = 0;
 
+    // Asked when a reply arrives, before it replaces the page; false drops the reply and keeps the page.
+    std::function<bool()> MayLoadPage;
     // Text for txtPageInfo and for hj_day_label1, handed over when a page has been loaded.
     std::function<void(const QString &)> OnPageInfoText;
     std::function<void(const QString &)> OnPageTotalText;

@@ -42,9 +42,16 @@ namespace lumora
 const QColor TForm1::ActiveColor = QColor(0x54, 0x54, 0x54);
 const QColor TForm1::InactiveColor = QColor(0xC0, 0xC0, 0xC0);
 const QString TForm1::UnsavedQuestion = QStringLiteral("还有未保存的记录,是否查看一下?");
-const QString TForm1::FeedbackUrl =
-    QStringLiteral("http://127.0.0.1:8086/ms/vdisk/show_bbs.php?id={6F1C2B7E-3D5A-4C8E-9B1F-2A7D4E6C8B30}");
-const QString TForm1::HomePageUrl = QStringLiteral("http://127.0.0.1:8086/ms/");
+
+QString TForm1::FeedbackUrl()
+{
+    return ServiceSiteUrl(QStringLiteral("/ms/vdisk/show_bbs.php?id={6F1C2B7E-3D5A-4C8E-9B1F-2A7D4E6C8B30}"));
+}
+
+QString TForm1::HomePageUrl()
+{
+    return ServiceSiteUrl(QStringLiteral("/ms/"));
+}
 
 namespace
 {
@@ -200,10 +207,10 @@ void TForm1::FormCreate()
 
     if (!parts_)
         parts_ = std::make_unique<GridParts>(gridHj1);
-    parts_->PageInfoChanged = [this](const PageInfo &page) { PageInfoChanged(page); };
     parts_->PageInfoText = [this](const QString &text) { txtPageInfo->setText(text); };
     parts_->PageTotalText = [this](const QString &text) { hj_day_label1->setText(text); };
     parts_->RecountRequested = [this](const QDateTime &date) { RecountMonth(date); };
+    parts_->ConfirmReplacePage = [] { return !ConfirmYesNo(UnsavedQuestion); };
     parts_->EditCategories = [this] {
         if (OpenCategoryDialog)
             OpenCategoryDialog();
@@ -227,7 +234,7 @@ void TForm1::FormCreate()
     OpenQueryMore = [this] {
         if (!frmQueryMore_) {
             frmQueryMore_ = new TfrmQueryMore(this);
-            frmQueryMore_->ResetCurPage = [this] { CurPage = 0; };
+            frmQueryMore_->ResetCurPage = [this] { parts_->Page().CurPage = 0; };
         }
         frmQueryMore_->exec();
     };
@@ -451,7 +458,7 @@ void TForm1::connectCommands()
     connect(btnNew, &TPNGButtonEx::OnClick, this, &TForm1::btnNewClick);
     connect(btnNew2, &TPNGButtonEx::OnClick, this, &TForm1::btnNew2Click);
     connect(Label4, &ClickPanel::clicked, this, &TForm1::Label4Click);
-    connect(PNGButtonEx1, &TPNGButtonEx::OnClick, this, [] { ShellOpen(HomePageUrl); });
+    connect(PNGButtonEx1, &TPNGButtonEx::OnClick, this, [] { ShellOpen(HomePageUrl()); });
     connect(btnSupper, &TPNGButtonEx::OnClick, this, &TForm1::btnSupperClick);
     connect(PNGButtonEx9, &TPNGButtonEx::OnClick, this, &TForm1::PNGButtonEx9Click);
     connect(btnAddSum, &ClickPanel::clicked, this, [this] { RecountMonth(QDateTime::currentDateTime()); });
@@ -481,6 +488,13 @@ void TForm1::connectCommands()
     });
 }
 
+void TForm1::SignedIn()
+{
+    QueryLast50(0);
+    if (!formNb_)
+        formNb_ = new TForm_nb(this);
+}
+
 // ---- queries
 
 bool TForm1::MayReplacePage()
@@ -495,8 +509,6 @@ void TForm1::SendDataQuery(int page, const QString &lines)
 {
     if (!MayReplacePage())
         return;
-    if (page == 0)
-        CurPage = 0;
     parts_->SendDataQuery(page, lines);
 }
 
@@ -511,7 +523,7 @@ void TForm1::QueryDay()
         return;
     ConfirmedScope scope(pageConfirmed_);
     hj_day_label2->setText(query::DayCaption(CurrentDay.date()));
-    CurPage = 0;
+    parts_->Page().CurPage = 0;
     SendDataQuery(0, query::DayLines(CurrentDay.date()));
 }
 
@@ -567,6 +579,10 @@ void TForm1::setMonthText(const QString &month)
 void TForm1::ShiftCurrentMonth(int n)
 {
     guarded([&] {
+        // Asked before the step: kept lines keep the month they belong to as well.
+        if (!MayReplacePage())
+            return;
+        ConfirmedScope scope(pageConfirmed_);
         if (CurrentMonth.isEmpty())
             CurrentMonth = txtQueryMonth->currentText();
         CurrentMonth = query::ShiftMonth(CurrentMonth, n);
@@ -583,11 +599,19 @@ void TForm1::RecountMonth(const QDateTime &date)
     parts_->RecountMonth(date);
 }
 
-void TForm1::PageInfoChanged(const PageInfo &page)
+int TForm1::CurPage() const
 {
-    RecCount = page.RecCount;
-    RecCountInPage = page.RecCountInPage;
-    CurPage = page.CurPage;
+    return parts_->Page().CurPage;
+}
+
+int TForm1::RecCount() const
+{
+    return parts_->Page().RecCount;
+}
+
+int TForm1::RecCountInPage() const
+{
+    return parts_->Page().RecCountInPage;
 }
 
 void TForm1::ResetQueryButtons()
@@ -622,7 +646,7 @@ void TForm1::btnSerach_last50Click()
     ResetQueryButtons();
     btnSerach_last50->setColor(ActiveColor);
     ShowPagingButtons();
-    CurPage = 0;
+    parts_->Page().CurPage = 0;
     QueryLast50(0);
 }
 
@@ -636,7 +660,7 @@ void TForm1::btnSerach_lastMonthClick()
     ShowTotalLabels();
     const QDateTime now = QDateTime::currentDateTime();
     hj_day_label2->setText(query::ThisMonthCaption(now.date()));
-    CurPage = 0;
+    parts_->Page().CurPage = 0;
     SendDataQuery(0, query::ThisMonthLines(MinMoney, now));
 }
 
@@ -663,7 +687,7 @@ void TForm1::btnSerach_curRecMonthClick()
     QString year, month;
     if (!PickMonthHandler || !PickMonthHandler(year, month))
         return;
-    CurPage = 0;
+    parts_->Page().CurPage = 0;
     SendDataQuery(0, query::ChosenMonthLines(MinMoney, year, month));
 }
 
@@ -707,16 +731,16 @@ void TForm1::btnQueryMore_day2Click()
 
 void TForm1::btnNextPageClick()
 {
-    QueryLast50(CurPage + 1);
+    QueryLast50(CurPage() + 1);
 }
 
 void TForm1::btnPrePageClick()
 {
-    if (CurPage == 0) {
+    if (CurPage() == 0) {
         ShowInfo(QStringLiteral("已到第一页."), QStringLiteral("Info"));
         return;
     }
-    QueryLast50(CurPage - 1);
+    QueryLast50(CurPage() - 1);
 }
 
 void TForm1::btnQueryLastClick()
@@ -812,7 +836,7 @@ void TForm1::btnNew2Click()
 
 void TForm1::Label4Click()
 {
-    ShellOpen(FeedbackUrl);
+    ShellOpen(FeedbackUrl());
 }
 
 void TForm1::setViewSize(int width, int height)

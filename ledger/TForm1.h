@@ -39,6 +39,11 @@ public:
     explicit TForm1(std::unique_ptr<LedgerParts> parts = {}, QWidget *parent = nullptr);
     ~TForm1() override;
 
+    // What start-up does once the sign-in succeeded: asks for the newest records, then creates the category
+    // window, whose creation falls back to nb1.txt while the downloaded list has not come.
+    void SignedIn();
+    TForm_nb *categoryWindow() const { return formNb_; }
+
     // Queries (each returns after posting; the page arrives later).
     void QueryLast50(int page);
     void QueryDay();
@@ -70,10 +75,10 @@ public:
     std::function<void()> OpenCategoryDialog;                                      // TForm_nb
     std::function<void(TfrmAdd *)> SetUpQuickAdd; // called once, when the quick-add dialog is made
 
-    // Query state.
-    int CurPage = 0;
-    int RecCount = 0;
-    int RecCountInPage = 0;
+    // Query state. The page numbers are read from the record parts, whose queries and replies keep them.
+    int CurPage() const;
+    int RecCount() const;
+    int RecCountInPage() const;
     QString MinMoney;
     QDateTime CurrentDay;
     QString CurrentMonth;
@@ -81,8 +86,9 @@ public:
     static const QColor ActiveColor;   // #545454
     static const QColor InactiveColor; // #C0C0C0
     static const QString UnsavedQuestion;
-    static const QString FeedbackUrl;
-    static const QString HomePageUrl;
+    // Pages of the service's web site, on the host the requests go to.
+    static QString FeedbackUrl();
+    static QString HomePageUrl();
 
     // Controls, named as the rest of the program knows them.
     TPNGButtonEx *PNGButtonEx1 = nullptr;
@@ -163,7 +169,6 @@ private:
     void buildRecordArea(QWidget *parent);
     void buildBottom(QWidget *parent);
     void connectCommands();
-    void PageInfoChanged(const PageInfo &page);
     void SendDataQuery(int page, const QString &lines);
     bool MayReplacePage();
     void setMonthText(const QString &month);

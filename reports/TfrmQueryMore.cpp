@@ -31,7 +31,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -88,8 +87,6 @@ QLabel *ColouredLabel(const QString &text, const QColor &colour, QWidget *parent
     }
     return label;
 }
-
-QPointer<TfrmQueryMore> g_form;
 
 } // namespace
 
@@ -526,23 +523,6 @@ void TfrmQueryMore::showEvent(QShowEvent *event)
         }
     }
     QDialog::showEvent(event);
-}
-
-TfrmQueryMore *QueryMoreForm()
-{
-    if (!g_form) {
-        g_form = new TfrmQueryMore;
-        // Freed with the application object, before the widgets' world goes away.
-        qAddPostRoutine([] { delete g_form.data(); });
-    }
-    return g_form;
-}
-
-int ShowQueryMore(std::function<void()> resetCurPage)
-{
-    TfrmQueryMore *form = QueryMoreForm();
-    form->ResetCurPage = std::move(resetCurPage);
-    return form->exec();
 }
 
 } // namespace lumora

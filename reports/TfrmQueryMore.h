@@ -118,9 +118,4 @@ private:
     QList<CategoryTotal> categoryTotals_; // the last totals reply
 };
 
-// The application's one query window, created on first call and kept until the application object goes.
-TfrmQueryMore *QueryMoreForm();
-// Shows it modally with the state it had; resetCurPage is called whenever a query starts.
-int ShowQueryMore(std::function<void()> resetCurPage = {});
-
 } // namespace lumora

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <functional>
+
 namespace lumora {
 
 namespace {
@@ -21,6 +24,7 @@ IniFile::IniFile(const QString &path) : path_(path)
 
 void IniFile::reload()
 {
+    lines_.clear();
     sections_.clear();
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly))
@@ -30,52 +34,74 @@ void IniFile::reload()
 
 void IniFile::parse(const QByteArray &gbkText)
 {
+    lines_.clear();
+    qsizetype from = 0;
+    while (from < gbkText.size()) {
+        const qsizetype lf = gbkText.indexOf('\n', from);
+        const qsizetype end = lf < 0 ? gbkText.size() : lf + 1;
+        lines_.append(gbkText.mid(from, end - from));
+        from = end;
+    }
+    index();
+}
+
+void IniFile::index()
+{
     sections_.clear();
-    const QString text = FromGbk(gbkText);
     Section *current = nullptr;
-    for (QString line : text.split(QLatin1Char('\n'))) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+    for (int i = 0; i < lines_.size(); ++i) {
+        const QString line = FromGbk(lines_[i]).trimmed();
+        if (line.isEmpty())
             continue;
         if (line.startsWith(QLatin1Char('['))) {
             const int close = line.indexOf(QLatin1Char(']'));
             const QString name = (close < 0 ? line.mid(1) : line.mid(1, close - 1)).trimmed();
             current = findSection(name);
             if (!current) {
-                sections_.append(Section{name, {}});
+                sections_.append(Section{name, {}, {}, -1});
                 current = &sections_.last();
             }
+            current->headers.append(i);
+            current->lastLine = i;
             continue;
         }
         if (!current)
-            continue; // keys before any section have no place in a profile file
+            continue; // lines before any section have no place in a profile file; they are kept all the same
+        current->lastLine = i;
+        if (line.startsWith(QLatin1Char(';')))
+            continue;
         const int eq = line.indexOf(QLatin1Char('='));
         if (eq <= 0)
             continue;
         const QString key = line.left(eq).trimmed();
-        const QString value = line.mid(eq + 1).trimmed();
-        bool replaced = false;
-        for (auto &entry : current->entries) {
-            if (sameName(entry.first, key)) {
-                replaced = true; // the first occurrence wins, as the profile functions read it
+        bool known = false;
+        for (const Entry &entry : current->entries) {
+            if (sameName(entry.key, key)) {
+                known = true; // the first occurrence wins, as the profile functions read it
                 break;
             }
         }
-        if (!replaced)
-            current->entries.append({key, value});
+        if (!known)
+            current->entries.append({key, line.mid(eq + 1).trimmed(), i});
     }
+}
+
+void IniFile::insertLine(int at, const QString &text)
+{
+    // The line before gets a line end if it had none (the file's last line).
+    if (at > 0 && !lines_[at - 1].endsWith('\n'))
+        lines_[at - 1] += "\r\n";
+    lines_.insert(at, ToGbk(text) + "\r\n");
+}
+
+void IniFile::removeLines(int from, int count)
+{
+    lines_.remove(from, count);
 }
 
 QByteArray IniFile::serialize() const
 {
-    QString out;
-    for (const auto &section : sections_) {
-        out += QLatin1Char('[') + section.name + QLatin1String("]\r\n");
-        for (const auto &entry : section.entries)
-            out += entry.first + QLatin1Char('=') + entry.second + QLatin1String("\r\n");
-        out += QLatin1String("\r\n");
-    }
-    return ToGbk(out);
+    return lines_.join();
 }
 
 bool IniFile::save() const
@@ -114,7 +140,7 @@ bool IniFile::valueExists(const QString &section, const QString &key) const
     if (!s)
         return false;
     for (const auto &entry : s->entries)
-        if (sameName(entry.first, key))
+        if (sameName(entry.key, key))
             return true;
     return false;
 }
@@ -132,7 +158,7 @@ QStringList IniFile::keys(const QString &section) const
     QStringList out;
     if (const Section *s = findSection(section))
         for (const auto &entry : s->entries)
-            out << entry.first;
+            out << entry.key;
     return out;
 }
 
@@ -140,8 +166,8 @@ QString IniFile::readString(const QString &section, const QString &key, const QS
 {
     if (const Section *s = findSection(section))
         for (const auto &entry : s->entries)
-            if (sameName(entry.first, key))
-                return entry.second;
+            if (sameName(entry.key, key))
+                return entry.value;
     return defaultValue;
 }
 
@@ -162,21 +188,27 @@ bool IniFile::readBool(const QString &section, const QString &key, bool defaultV
 
 bool IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    Section *s = findSection(section);
-    if (!s) {
-        sections_.append(Section{section, {}});
-        s = &sections_.last();
-    }
-    bool found = false;
-    for (auto &entry : s->entries) {
-        if (sameName(entry.first, key)) {
-            entry.second = value;
-            found = true;
-            break;
+    const QString line = key + QLatin1Char('=') + value;
+    if (Section *s = findSection(section)) {
+        const auto entry =
+            std::find_if(s->entries.begin(), s->entries.end(), [&](const Entry &e) { return sameName(e.key, key); });
+        if (entry != s->entries.end() && entry->value == value) {
+            // The line stays as it was, spacing and all.
+        } else if (entry != s->entries.end()) {
+            QByteArray &raw = lines_[entry->line];
+            const QByteArray end = raw.endsWith("\r\n") ? "\r\n" : raw.endsWith('\n') ? "\n" : "";
+            raw = ToGbk(line) + end;
+        } else {
+            insertLine(s->lastLine + 1, line);
         }
+    } else {
+        // A new section goes at the end, after a blank line when the file has lines.
+        if (!lines_.isEmpty() && !FromGbk(lines_.last()).trimmed().isEmpty())
+            insertLine(int(lines_.size()), QString());
+        insertLine(int(lines_.size()), QLatin1Char('[') + section + QLatin1Char(']'));
+        insertLine(int(lines_.size()), line);
     }
-    if (!found)
-        s->entries.append({key, value});
+    index();
     return save();
 }
 
@@ -192,23 +224,31 @@ bool IniFile::writeBool(const QString &section, const QString &key, bool value)
 
 bool IniFile::eraseSection(const QString &section)
 {
-    for (int i = 0; i < sections_.size(); ++i) {
-        if (sameName(sections_[i].name, section)) {
-            sections_.removeAt(i);
-            return save();
-        }
+    const Section *s = findSection(section);
+    if (!s)
+        return true;
+    // Every block of the section, from its header to the next header (or the end).
+    QList<int> headers = s->headers;
+    std::sort(headers.begin(), headers.end(), std::greater<int>());
+    for (const int header : std::as_const(headers)) {
+        int next = header + 1;
+        while (next < lines_.size() && !FromGbk(lines_[next]).trimmed().startsWith(QLatin1Char('[')))
+            ++next;
+        removeLines(header, next - header);
     }
-    return true;
+    index();
+    return save();
 }
 
 bool IniFile::deleteKey(const QString &section, const QString &key)
 {
-    Section *s = findSection(section);
+    const Section *s = findSection(section);
     if (!s)
         return true;
-    for (int i = 0; i < s->entries.size(); ++i) {
-        if (sameName(s->entries[i].first, key)) {
-            s->entries.removeAt(i);
+    for (const Entry &entry : s->entries) {
+        if (sameName(entry.key, key)) {
+            removeLines(entry.line, 1);
+            index();
             return save();
         }
     }

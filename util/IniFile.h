@@ -9,7 +9,8 @@ namespace lumora {
 
 // A GBK ini file with section and key names kept literally ("[设置]", "[TForm1 Position]"), which QSettings
 // would escape. Names compare without regard to ASCII case, as the platform's profile functions do.
-// Every write is saved at once, so nothing waits for a destructor to reach the disk.
+// Every write is saved at once, so nothing waits for a destructor to reach the disk. A write changes the one line
+// of its key (or adds one); comments and every other line stay as they were, byte for byte.
 class IniFile
 {
 public:
@@ -42,14 +43,26 @@ public:
     QByteArray serialize() const;
 
 private:
+    struct Entry {
+        QString key;
+        QString value;
+        int line; // in lines_
+    };
     struct Section {
         QString name;
-        QList<QPair<QString, QString>> entries; // key, value
+        QList<Entry> entries; // the first of a key wins, also across repeated headers
+        QList<int> headers;   // lines of its headers, first one first
+        int lastLine = -1;    // last line that is not blank in any of its blocks
     };
     Section *findSection(const QString &name);
     const Section *findSection(const QString &name) const;
+    // Builds the sections from lines_.
+    void index();
+    void insertLine(int at, const QString &text);
+    void removeLines(int from, int count);
 
     QString path_;
+    QList<QByteArray> lines_; // the file's lines, each with its own line end
     QList<Section> sections_;
 };
 

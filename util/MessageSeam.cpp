@@ -1,7 +1,13 @@
 #include "MessageSeam.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QShowEvent>
+
+#include <optional>
 
 namespace lumora {
 
@@ -49,11 +55,40 @@ void ShowInfo(const QString &text, const QString &caption)
 bool ConfirmYesNo(const QString &question)
 {
     MessageRecord m{MessageKind::Question, QStringLiteral("提示"), question};
-    if (g_handler)
-        return g_handler->handle(m);
+    const std::optional<Answer> given = g_handler ? std::optional<Answer>(g_handler->handle(m)) : std::nullopt;
+    if (given && !qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return given->how != QuestionAnswer::No; // no widgets to build the box with
     QMessageBox box(QMessageBox::Information, m.caption, question, QMessageBox::Yes | QMessageBox::No,
                     dialogParent());
-    return box.exec() != QMessageBox::No;
+    // Left to itself the box takes No for Esc and its close button; only a No may drop what the question guards.
+    box.setEscapeButton(box.button(QMessageBox::Yes));
+    if (!given) {
+        box.exec();
+    } else {
+        switch (given->how) {
+        case QuestionAnswer::Yes:
+            box.button(QMessageBox::Yes)->click();
+            break;
+        case QuestionAnswer::No:
+            box.button(QMessageBox::No)->click();
+            break;
+        case QuestionAnswer::Escape:
+        case QuestionAnswer::Close: {
+            // The box settles its escape button when it is shown; then Esc and its close button go their own way.
+            QShowEvent shown;
+            QCoreApplication::sendEvent(&box, &shown);
+            if (given->how == QuestionAnswer::Escape) {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QCoreApplication::sendEvent(&box, &escape);
+            } else {
+                QCloseEvent close;
+                QCoreApplication::sendEvent(&box, &close);
+            }
+            break;
+        }
+        }
+    }
+    return box.clickedButton() != box.button(QMessageBox::No);
 }
 
 ScopedMessageCapture::ScopedMessageCapture() : previous_(g_handler)
@@ -66,7 +101,7 @@ ScopedMessageCapture::~ScopedMessageCapture()
     g_handler = previous_;
 }
 
-bool ScopedMessageCapture::handle(const MessageRecord &message)
+Answer ScopedMessageCapture::handle(const MessageRecord &message)
 {
     messages.append(message);
     if (message.kind != MessageKind::Question)

@@ -15,12 +15,22 @@ struct MessageRecord {
     QString text;
 };
 
+// How a question box was left: one of its buttons, Esc, or the box's own close button.
+enum class QuestionAnswer { Yes, No, Escape, Close };
+
+// A queued answer; true and false stand for the Yes and No buttons.
+struct Answer {
+    Answer(bool yes) : how(yes ? QuestionAnswer::Yes : QuestionAnswer::No) {}
+    Answer(QuestionAnswer answer) : how(answer) {}
+    QuestionAnswer how;
+};
+
 class MessageHandler
 {
 public:
     virtual ~MessageHandler() = default;
-    // Returns the answer to a question (true = Yes); ignored for the other kinds.
-    virtual bool handle(const MessageRecord &message) = 0;
+    // How to leave a question; ignored for the other kinds. The question's own box is then left that way.
+    virtual Answer handle(const MessageRecord &message) = 0;
 };
 
 // nullptr restores the real message boxes.
@@ -31,7 +41,7 @@ MessageHandler *messageHandler();
 void ShowMessage(const QString &text);
 // A modal box with the information icon and an OK button.
 void ShowInfo(const QString &text, const QString &caption);
-// Yes/No question captioned "提示"; true unless the answer was No.
+// Yes/No question captioned "提示"; true unless the answer was No: Esc and the close button count as Yes.
 bool ConfirmYesNo(const QString &question);
 
 // For tests: records every message while it lives and answers questions from a queue.
@@ -40,11 +50,11 @@ class ScopedMessageCapture : public MessageHandler
 public:
     ScopedMessageCapture();
     ~ScopedMessageCapture() override;
-    bool handle(const MessageRecord &message) override;
+    Answer handle(const MessageRecord &message) override;
 
     QList<MessageRecord> messages;
-    QList<bool> answers;       // taken from the front, one per question
-    bool defaultAnswer = true; // when answers is empty
+    QList<Answer> answers;       // taken from the front, one per question
+    Answer defaultAnswer = true; // when answers is empty
 
     QStringList texts() const;
     QString lastText() const;

@@ -97,6 +97,24 @@ private slots:
         finish(*otherFolder);
     }
 
+    void unwritableTemporaryFolderStartsNormally()
+    {
+        // A temporary folder below a plain file cannot be written, not even by root.
+        const QString blocker = dir_.filePath(QStringLiteral("plainfile"));
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        const QString here = probeCopy(QStringLiteral("d"));
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), blocker + QStringLiteral("/tmp"));
+        process->setProcessEnvironment(env);
+        process->setProgram(here);
+        process->start();
+        QVERIFY(acquired(*process));
+        finish(*process);
+    }
+
     void lockOfACrashedCopyDoesNotBlock()
     {
         const QString here = probeCopy(QStringLiteral("c"));

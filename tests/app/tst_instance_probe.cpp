@@ -1,4 +1,5 @@
-// Holds the single-instance lock of its own executable until its standard input closes.
+// Starts as the program does: ends with 3 where another copy runs, else prints "acquired" (also when the lock could
+// not be taken for another reason) and holds what it got until its standard input closes.
 #include "app/SingleInstanceGuard.h"
 
 #include <cstdio>
@@ -6,7 +7,7 @@
 int main(int, char *argv[])
 {
     lumora::SingleInstanceGuard guard(lumora::SingleInstanceGuard::executablePath(argv[0]));
-    if (!guard.tryAcquire())
+    if (guard.anotherCopyRuns())
         return 3;
     std::puts("acquired");
     std::fflush(stdout);

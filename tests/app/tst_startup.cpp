@@ -62,6 +62,35 @@ private slots:
                  QStringLiteral("http://127.0.0.1:1/x"));
     }
 
+    void writeBackKeepsTheRestOfTheFile()
+    {
+        // Given a file kept by hand, with comments and keys of its own
+        const QByteArray original = ToGbk(QStringLiteral("; 家里的账本\r\n[设置]\r\n; 本地账本文件\r\n数据库表名 = "
+                                                         "D:/账/家.dbc\r\n服务地址=http://127.0.0.1:1/x\r\n"));
+        QFile file(iniPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(original);
+        file.close();
+        // When the program starts
+        OpenIniSettings();
+        // Then the file is as it was
+        QCOMPARE(LedgerPath, QStringLiteral("D:/账/家.dbc"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), original);
+        file.close();
+
+        // And without the key, the key is added and nothing else changes
+        CloseIniSettings();
+        const QByteArray withoutKey = ToGbk(QStringLiteral("; 家里的账本\r\n[设置]\r\n; 说明\r\n服务地址=x\r\n"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(withoutKey);
+        file.close();
+        OpenIniSettings();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 withoutKey + ToGbk(QStringLiteral("数据库表名=") + DefaultLedgerPath() + QStringLiteral("\r\n")));
+    }
+
     void closingFreesTheSettings()
     {
         OpenIniSettings();

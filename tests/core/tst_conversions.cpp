@@ -6,6 +6,7 @@
 #include "util/MessageSeam.h"
 
 #include <QHostAddress>
+#include <QNetworkInterface>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -27,6 +28,8 @@ private slots:
     void codeToInOut();
     void newRecordId();
     void clearRecordId();
+    void pickLocalIpv4_data();
+    void pickLocalIpv4();
     void localIpAddress();
 };
 
@@ -192,6 +195,29 @@ void TestConversions::clearRecordId()
     QCOMPARE(info.name1, QStringLiteral("午饭"));
 }
 
+void TestConversions::pickLocalIpv4_data()
+{
+    QTest::addColumn<QStringList>("found");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("host name on loopback, interface beside it")
+        << QStringList{"127.0.1.1", "127.0.0.1", "::1", "192.168.1.20"} << "192.168.1.20";
+    QTest::newRow("first of several") << QStringList{"10.0.0.7", "192.168.1.20"} << "10.0.0.7";
+    QTest::newRow("IPv6 passed over") << QStringList{"fe80::1", "2001:db8::5", "172.16.3.4"} << "172.16.3.4";
+    QTest::newRow("only loopback") << QStringList{"::1", "127.0.1.1", "127.0.0.1"} << "127.0.1.1";
+    QTest::newRow("no IPv4") << QStringList{"::1"} << "";
+    QTest::newRow("nothing") << QStringList{} << "";
+}
+
+void TestConversions::pickLocalIpv4()
+{
+    QFETCH(QStringList, found);
+    QFETCH(QString, label);
+    QList<QHostAddress> addresses;
+    for (const QString &text : found)
+        addresses << QHostAddress(text);
+    QCOMPARE(PickLocalIpv4(addresses), label);
+}
+
 void TestConversions::localIpAddress()
 {
     // Whatever the machine's name resolves to: a dotted IPv4 address or nothing.
@@ -201,6 +227,10 @@ void TestConversions::localIpAddress()
         QVERIFY2(address.setAddress(ip), qPrintable(ip));
         QCOMPARE(address.protocol(), QAbstractSocket::IPv4Protocol);
     }
+    // A machine with a network address of its own never gets the loopback label.
+    for (const QHostAddress &address : QNetworkInterface::allAddresses())
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+            QVERIFY2(!QHostAddress(ip).isLoopback(), qPrintable(ip));
 }
 
 QTEST_MAIN(TestConversions)

@@ -122,7 +122,7 @@ class CaptureWhileAsking : public ScopedMessageCapture
 {
 public:
     std::function<void()> whileAsking;
-    bool handle(const MessageRecord &message) override
+    Answer handle(const MessageRecord &message) override
     {
         if (message.kind == MessageKind::Question && whileAsking)
             std::exchange(whileAsking, {})();

@@ -20,10 +20,12 @@ public:
     void PreviousLine() override { ++previous; }
     void SendDataQuery(int page, const QString &lines) override { queries.append({page, lines}); }
     void RecountMonth(const QDateTime &date) override { recounts.append(date); }
+    lumora::PageInfo &Page() override { return page; }
 
     QLineEdit *edit; // stands in for a line editor; owned by the window once placed
     bool unsaved = false;
     int appended = 0, scrolledToEnd = 0, deleted = 0, next = 0, previous = 0;
     QList<QPair<int, QString>> queries;
     QList<QDateTime> recounts;
+    lumora::PageInfo page;
 };

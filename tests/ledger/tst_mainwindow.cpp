@@ -1,18 +1,22 @@
 #include "FakeParts.h"
 #include "LedgerTestUtil.h"
-#include "controls/TPNGButtonEx.h"
 #include "controls/TImagePanel.h"
+#include "controls/TPNGButtonEx.h"
 #include "controls/TQRXPosition.h"
 #include "core/Session.h"
 #include "grid/TfrmTCLine.h"
 #include "grid/TfrmVGrid.h"
 #include "ledger/ClickPanel.h"
 #include "ledger/TForm1.h"
+#include "lists/CategoryList.h"
+#include "lists/TForm_nb.h"
+#include "reports/TfrmQueryMore.h"
 #include "controls/TColorBorderComboBox.h"
 #include "controls/TScrollBox.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/WheelInput.h"
 #include "util/ExeFolder.h"
+#include "util/Gbk.h"
 #include "util/Helpers.h"
 #include "util/IniFile.h"
 #include "util/MessageSeam.h"
@@ -22,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -30,6 +35,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace lumora;
 using namespace lumora::test;
@@ -52,6 +58,7 @@ void click(ClickPanel *panel)
 } // namespace
 
 Q_DECLARE_METATYPE(Mode)
+Q_DECLARE_METATYPE(lumora::QuestionAnswer)
 
 class TestMainWindow : public QObject
 {
@@ -84,6 +91,11 @@ private slots:
     void links();
     void newLineAndRecount();
     void positionIsRemembered();
+    void signInWithoutDownloadedCategories();
+    void expenseQueryResetOutlivesALaterReply();
+    void expenseQueryWindowIsKeptBetweenOpenings();
+    void editsTypedWhileAPageIsOnItsWay_data();
+    void editsTypedWhileAPageIsOnItsWay();
 
 private:
     TForm1 *makeWithServer();
@@ -139,7 +151,7 @@ void TestMainWindow::showWithPage(TForm1 *w, TfrmVGrid *&grid)
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
     w->QueryLast50(0);
-    QTRY_COMPARE(w->RecCount, 3);
+    QTRY_COMPARE(w->RecCount(), 3);
     // The busy window came and went; the main window takes the focus back.
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
@@ -253,7 +265,7 @@ void TestMainWindow::everyModeSendsItsLinesAndShowsTheReply()
     // And the reply fills the page line and the expense total
     QTRY_COMPARE(w->txtPageInfo->text(), QStringLiteral("总数: 3 页次: 0 每页: 50"));
     QCOMPARE(w->hj_day_label1->text(), QStringLiteral("19.50"));
-    QCOMPARE(w->RecCount, 3);
+    QCOMPARE(w->RecCount(), 3);
 }
 
 void TestMainWindow::prePageOnFirstPageSendsNothing()
@@ -275,12 +287,12 @@ void TestMainWindow::pagingFollowsTheReply()
     page.RecCount = 120;
     page.RecCountInPage = 50;
     page.CurPage = 2;
-    fake_->PageInfoChanged(page);
+    fake_->page = page;
     fake_->PageInfoText(QStringLiteral("总数: 120 页次: 2 每页: 50"));
     fake_->PageTotalText(QStringLiteral("1.50"));
     QCOMPARE(w->txtPageInfo->text(), QStringLiteral("总数: 120 页次: 2 每页: 50"));
     QCOMPARE(w->hj_day_label1->text(), QStringLiteral("1.50"));
-    QCOMPARE(w->RecCount, 120);
+    QCOMPARE(w->RecCount(), 120);
     // When paging back and on
     click(w->btnPrePage);
     click(w->btnNextPage);
@@ -289,7 +301,7 @@ void TestMainWindow::pagingFollowsTheReply()
     QCOMPARE(fake_->queries[0].first, 1);
     QVERIFY(fake_->queries[0].second.endsWith(QStringLiteral("page=1\r\n")));
     QCOMPARE(fake_->queries[1].first, 3);
-    QCOMPARE(w->CurPage, 2);
+    QCOMPARE(w->CurPage(), 2);
 }
 
 void TestMainWindow::largeExpenseToggle()
@@ -331,7 +343,7 @@ void TestMainWindow::dayStepsAcrossTheYear()
     QCOMPARE(w->CurrentDay, QDateTime(QDate(2014, 12, 31), QTime(10, 0)));
     click(w->btnQueryMore_day2);
     QVERIFY(fake_->queries.last().second.contains(QStringLiteral("day1=2015-01-01\r\n")));
-    QCOMPARE(w->CurPage, 0);
+    QCOMPARE(w->CurPage(), 0);
 }
 
 void TestMainWindow::monthStepsAcrossTheYear()
@@ -493,18 +505,21 @@ void TestMainWindow::recordAreaScrollsSideways()
 void TestMainWindow::closeQuestion_data()
 {
     QTest::addColumn<bool>("unsaved");
-    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QuestionAnswer>("answer");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("closed");
-    QTest::newRow("nothing unsaved") << false << true << false << true;
-    QTest::newRow("unsaved, look at them") << true << true << true << false;
-    QTest::newRow("unsaved, close anyway") << true << false << true << true;
+    QTest::newRow("nothing unsaved") << false << QuestionAnswer::Yes << false << true;
+    QTest::newRow("unsaved, look at them") << true << QuestionAnswer::Yes << true << false;
+    QTest::newRow("unsaved, close anyway") << true << QuestionAnswer::No << true << true;
+    // Leaving the question without an answer is no leave to drop the lines
+    QTest::newRow("unsaved, Esc") << true << QuestionAnswer::Escape << true << false;
+    QTest::newRow("unsaved, box closed") << true << QuestionAnswer::Close << true << false;
 }
 
 void TestMainWindow::closeQuestion()
 {
     QFETCH(bool, unsaved);
-    QFETCH(bool, answer);
+    QFETCH(QuestionAnswer, answer);
     QFETCH(bool, asked);
     QFETCH(bool, closed);
     TForm1 *w = makeWithFake();
@@ -528,6 +543,8 @@ void TestMainWindow::unsavedLinesAskBeforeAQuery_data()
     QTest::newRow("day back") << 4;
     QTest::newRow("month view") << 5;
     QTest::newRow("started from outside") << 6;
+    QTest::newRow("month back") << 7;
+    QTest::newRow("month on") << 8;
 }
 
 void TestMainWindow::unsavedLinesAskBeforeAQuery()
@@ -559,8 +576,15 @@ void TestMainWindow::unsavedLinesAskBeforeAQuery()
         case 6:
             w->QueryLast50(0);
             break;
+        case 7:
+            click(w->PNGButtonEx8);
+            break;
+        case 8:
+            click(w->PNGButtonEx10);
+            break;
         }
     };
+    const QString month = w->CurrentMonth;
     // Yes (look at them): the page stays, nothing is sent, the mode stays
     messages_->answers = {true};
     run();
@@ -568,6 +592,7 @@ void TestMainWindow::unsavedLinesAskBeforeAQuery()
     QVERIFY(fake_->queries.isEmpty());
     QCOMPARE(w->MinMoney, QString());
     QCOMPARE(w->CurrentDay, day);
+    QCOMPARE(w->CurrentMonth, month);
     QCOMPARE(w->btnSerach_last50->color(), TForm1::ActiveColor);
     QVERIFY(w->pnlMonth->isHidden());
     // No: asked once more, then the query goes out
@@ -636,8 +661,19 @@ void TestMainWindow::links()
     click(w->Label4);
     QTest::mouseClick(w->PNGButtonEx1, Qt::LeftButton);
     QCOMPARE(opened_.size(), 2);
-    QVERIFY(opened_[0].contains(QStringLiteral("/ms/vdisk/show_bbs.php?id={")));
+    // The pages live on the service's site, wherever that is
+    const QString site = server_->baseUrl();
+    QVERIFY2(opened_[0].startsWith(site + QStringLiteral("ms/vdisk/show_bbs.php?id={")), qPrintable(opened_[0]));
     QVERIFY(opened_[0].endsWith(QLatin1Char('}')));
+    QCOMPARE(opened_[1], site + QStringLiteral("ms/"));
+    // and follow the alternate host once the program switched to it
+    ServiceBaseUrl = AlternateBaseUrl = QStringLiteral("http://localhost:%1/ms/kessum/").arg(server_->port());
+    click(w->Label4);
+    QTest::mouseClick(w->PNGButtonEx1, Qt::LeftButton);
+    QCOMPARE(opened_.size(), 4);
+    QVERIFY2(opened_[2].startsWith(QStringLiteral("http://localhost:%1/ms/vdisk/").arg(server_->port())),
+             qPrintable(opened_[2]));
+    QCOMPARE(opened_[3], QStringLiteral("http://localhost:%1/ms/").arg(server_->port()));
 }
 
 void TestMainWindow::newLineAndRecount()
@@ -678,6 +714,156 @@ void TestMainWindow::positionIsRemembered()
     // Then it stands where the last one stood
     QCOMPARE(w->size(), QSize(1000, 640));
     QCOMPARE(w->gridHj1->width(), 300);
+}
+
+void TestMainWindow::signInWithoutDownloadedCategories()
+{
+    // Given nb1.txt beside the program and a category download that has not answered
+    QFile nb(ExeFolder() + QStringLiteral("nb1.txt"));
+    QVERIFY(nb.open(QIODevice::WriteOnly));
+    nb.write(ToGbk(QStringLiteral("餐饮\r\n交通\r\n")));
+    nb.close();
+    CategoryListText.clear();
+    TForm1 *w = makeWithServer();
+    // When start-up goes on after the sign-in
+    w->SignedIn();
+    // Then the category window exists and the local list feeds the new line
+    QVERIFY(w->categoryWindow());
+    QCOMPARE(CategoryListText, QStringLiteral("餐饮\r\n交通\r\n"));
+    QTRY_COMPARE(w->RecCount(), 3);
+    auto *grid = w->findChild<TfrmVGrid *>();
+    QVERIFY(grid);
+    QCOMPARE(grid->RecordList.last().type1, QStringLiteral("餐饮"));
+    CategoryListText.clear();
+}
+
+void TestMainWindow::expenseQueryResetOutlivesALaterReply()
+{
+    // Given page 2 of the newest records shown
+    server_->setHandler([](const RecordedRequest &request) {
+        const QString action = WireValue(request.body, QStringLiteral("action"));
+        if (action == QStringLiteral("add_sum")) // month totals without page information
+            return CannedResponse::text(PageReply({RecordRow({{"money1", "10"}, {"year1", "2015"}})}, QString()));
+        if (!WireValue(request.body, QStringLiteral("bdate1")).isEmpty()) // the expense query
+            return CannedResponse::text(PageReply({}, QString()));
+        return CannedResponse::text(
+            PageReply({}, QStringLiteral("<Info RecCount=\"120\" RecCountInPage=\"50\" CurPage=\"2\"/>")));
+    });
+    TForm1 *w = makeWithServer();
+    w->QueryLast50(2);
+    QTRY_COMPARE(w->CurPage(), 2);
+    // When an expense query is run in its window, which is then closed
+    bool queried = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto *form = qobject_cast<TfrmQueryMore *>(QApplication::activeModalWidget());
+        if (!form || queried)
+            return;
+        queried = true;
+        QTest::mouseClick(form->btnQuery, Qt::LeftButton);
+        form->reject();
+    });
+    poll.start(10);
+    click(w->ImagePanel17);
+    QVERIFY(queried);
+    QCOMPARE(w->CurPage(), 0);
+    QTRY_COMPARE(server_->requestCount(), 3); // the page, the expense query's records and totals
+    // and the month totals come back without a page number
+    click(w->btnAddSum);
+    QTRY_COMPARE(server_->requestCount(), 4);
+    QTRY_COMPARE(w->gridHj1->item(1, 0) ? w->gridHj1->item(1, 0)->text() : QString(), QStringLiteral("10"));
+    // Then the page counter stays where the query put it: "上一页" is at the first page
+    QCOMPARE(w->CurPage(), 0);
+    messages_->messages.clear();
+    click(w->btnPrePage);
+    QCOMPARE(messages_->texts(), QStringList{QStringLiteral("已到第一页.")});
+}
+
+void TestMainWindow::expenseQueryWindowIsKeptBetweenOpenings()
+{
+    // Given the expense query window opened from "更多查询>>", a period typed and the window closed
+    TForm1 *w = makeWithFake();
+    QList<TfrmQueryMore *> shown;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto *form = qobject_cast<TfrmQueryMore *>(QApplication::activeModalWidget());
+        if (!form || !form->isVisible())
+            return;
+        shown << form;
+        if (shown.size() == 1)
+            form->edit_date_begin1->setText(QStringLiteral("2014-01-01"));
+        form->reject();
+    });
+    poll.start(10);
+    click(w->ImagePanel17);
+    // When it is opened again
+    click(w->ImagePanel17);
+    // Then it is the same window, with what it held
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown[0], shown[1]);
+    QCOMPARE(shown[1]->edit_date_begin1->text(), QStringLiteral("2014-01-01"));
+}
+
+void TestMainWindow::editsTypedWhileAPageIsOnItsWay_data()
+{
+    QTest::addColumn<bool>("editedBefore"); // an edit already there when the query went out, answered No then
+    QTest::addColumn<QuestionAnswer>("answer");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("No: the new page") << false << QuestionAnswer::No << true;
+    QTest::newRow("Yes: the lines stay") << false << QuestionAnswer::Yes << false;
+    QTest::newRow("Esc: the lines stay") << false << QuestionAnswer::Escape << false;
+    QTest::newRow("a newer edit than the one given up") << true << QuestionAnswer::Yes << false;
+}
+
+void TestMainWindow::editsTypedWhileAPageIsOnItsWay()
+{
+    QFETCH(bool, editedBefore);
+    QFETCH(QuestionAnswer, answer);
+    QFETCH(bool, replaced);
+    // Given a loaded page
+    TForm1 *w = makeWithServer();
+    w->show();
+    w->QueryLast50(0);
+    QTRY_COMPARE(w->RecCount(), 3);
+    auto *grid = w->findChild<TfrmVGrid *>();
+    QVERIFY(grid);
+    if (editedBefore) {
+        TfrmTCLine *first = grid->FindLineById(QStringLiteral("{A}"));
+        QVERIFY(first);
+        QTest::keyClicks(first->name1, QStringLiteral("y"));
+        messages_->answers = {false}; // give that edit up for the next page
+    }
+    // and the next page on its way
+    CannedResponse next = CannedResponse::text(
+        PageReply({RecordRow({{"id_guid", "{D}"}, {"name1", "房租"}, {"in1", "0"}, {"money1", "900"}})},
+                  QStringLiteral("<Info RecCount=\"4\" RecCountInPage=\"3\" CurPage=\"1\"/>")));
+    next.mode = CannedResponse::Mode::Held;
+    server_->enqueue(next);
+    click(w->btnNextPage);
+    QTRY_COMPARE(server_->heldCount(), 1);
+    const int askedAtSending = int(messages_->messages.size());
+    QCOMPARE(askedAtSending, editedBefore ? 1 : 0);
+    // When the user types into a line meanwhile and the page arrives
+    TfrmTCLine *line = grid->FindLineById(QStringLiteral("{B}"));
+    QVERIFY(line);
+    QTest::keyClicks(line->name1, QStringLiteral("x"));
+    messages_->answers = {answer};
+    QCOMPARE(server_->releaseHeld(), 1);
+    // Then the question is asked again, about the new edit
+    QTRY_COMPARE(messages_->messages.size(), askedAtSending + 1);
+    QCOMPARE(messages_->lastText(), TForm1::UnsavedQuestion);
+    if (replaced) {
+        QTRY_VERIFY(grid->FindLineById(QStringLiteral("{D}")));
+        QVERIFY(!grid->FindLineById(QStringLiteral("{B}")));
+        QCOMPARE(w->CurPage(), 1);
+    } else {
+        // the page and the typed text stay, the reply is dropped
+        QCOMPARE(grid->FindLineById(QStringLiteral("{B}")), line);
+        QCOMPARE(line->name1->text(), QStringLiteral("午饭x"));
+        QVERIFY(!grid->FindLineById(QStringLiteral("{D}")));
+        QVERIFY(grid->HasUnsavedLines());
+        QCOMPARE(w->CurPage(), 0);
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

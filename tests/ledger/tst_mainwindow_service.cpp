@@ -97,12 +97,12 @@ void TestMainWindowService::newestPagesAndPaging()
 {
     // Given the first page of the demo account, as start-up asks for it
     window_->QueryLast50(0);
-    QTRY_VERIFY_WITH_TIMEOUT(window_->RecCount > 50, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(window_->RecCount() > 50, 15000);
     // Then a full page shows, with the blank record last and the page line filled
-    QCOMPARE(window_->RecCountInPage, 50);
+    QCOMPARE(window_->RecCountInPage(), 50);
     QCOMPARE(grid_->RecordCount(), 51);
     QVERIFY(grid_->RecordList.last().IsNew);
-    QCOMPARE(window_->txtPageInfo->text(), QStringLiteral("总数: %1 页次: 0 每页: 50").arg(window_->RecCount));
+    QCOMPARE(window_->txtPageInfo->text(), QStringLiteral("总数: %1 页次: 0 每页: 50").arg(window_->RecCount()));
     const QString newestFirstPage = grid_->RecordList.at(49).id_guid;
 
     // Paging back from the first page says so and asks nothing
@@ -111,11 +111,11 @@ void TestMainWindowService::newestPagesAndPaging()
 
     // The next page holds older records
     QTest::mouseClick(window_->btnNextPage, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(window_->CurPage, 1, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(window_->CurPage(), 1, 15000);
     QTRY_VERIFY(!window_->txtPageInfo->text().contains(QStringLiteral("页次: 0")));
     QVERIFY(grid_->RecordList.at(49).id_guid != newestFirstPage);
     QTest::mouseClick(window_->btnPrePage, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(window_->CurPage, 0, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(window_->CurPage(), 0, 15000);
     QTRY_COMPARE(grid_->RecordList.at(49).id_guid, newestFirstPage);
 
     // The month totals beside the page
@@ -153,14 +153,14 @@ void TestMainWindowService::monthViewMatchesThisMonth()
     // Given this month's records through "本月"
     QTest::mouseClick(window_->btnSerach_lastMonth, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(window_->hj_day_label1->text() != QStringLiteral("[合计]"), 15000);
-    const int thisMonth = window_->RecCount;
+    const int thisMonth = window_->RecCount();
     const QString total = window_->hj_day_label1->text();
     QVERIFY(thisMonth > 0);
     // When the month view shows the current month
     QTest::mouseClick(window_->btnQueryMonth, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!window_->hj_day_label1->text().isEmpty(), 15000);
     // Then it finds the same records and total
-    QCOMPARE(window_->RecCount, thisMonth);
+    QCOMPARE(window_->RecCount(), thisMonth);
     QCOMPARE(window_->hj_day_label1->text(), total);
     QCOMPARE(window_->hj_day_label2->text(),
              QDate::currentDate().toString(QStringLiteral("yyyyMM")) + QStringLiteral(" 月支出合计："));

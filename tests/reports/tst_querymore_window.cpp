@@ -203,7 +203,6 @@ private slots:
     void recordsReplyNotXmlKeepsTheGrid();
     void networkFailureReenablesSilently();
     void firstReplyReenablesTheButton();
-    void formIsKeptBetweenOpenings();
     void byPersonTabTotalsTheLastRecords();
     void chartsFollowTheReplies();
     void exportSavesTheShownRows();
@@ -631,15 +630,6 @@ void TestQueryMoreWindow::firstReplyReenablesTheButton()
     QVERIFY(!BusyVisible());
     QCOMPARE(form->treeType1->topLevelItemCount(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(form->treeType1->topLevelItemCount(), 2, 30000);
-}
-
-void TestQueryMoreWindow::formIsKeptBetweenOpenings()
-{
-    TfrmQueryMore *form = QueryMoreForm();
-    form->edit_date_begin1->setText(QStringLiteral("2014-01-01"));
-
-    QCOMPARE(QueryMoreForm(), form);
-    QCOMPARE(QueryMoreForm()->edit_date_begin1->text(), QStringLiteral("2014-01-01"));
 }
 
 void TestQueryMoreWindow::byPersonTabTotalsTheLastRecords()

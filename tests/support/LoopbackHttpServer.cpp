@@ -220,6 +220,9 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const RecordedRequest &requ
         break;
     case Mode::NeverAnswer:
         break;
+    case Mode::CloseAtOnce:
+        socket->disconnectFromHost();
+        break;
     case Mode::Held:
         r.mode = Mode::Normal;
         held_.append({socket, r});

@@ -39,6 +39,7 @@ struct CannedResponse {
         RedirectLoop,  // "302 Found" back to the same path, on every request from then on
         LargeBody,     // a body of largeBodyBytes "x" bytes, written as the client takes it
         Held,          // answered as Normal only when the test calls releaseHeld()
+        CloseAtOnce,   // read the request, then drop the connection without a byte of reply
     };
     Mode mode = Mode::Normal;
     int status = 200;

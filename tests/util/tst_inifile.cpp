@@ -7,6 +7,17 @@
 
 using namespace lumora;
 
+namespace
+{
+// Comments, blank lines, a line before any section, odd spacing, a bare LF and a last line without a line end.
+QByteArray sampleIni()
+{
+    return ToGbk(QStringLiteral("; 账本设置\r\nstray=1\r\n\r\n[设置]\r\n  ; 表名见下\r\n"
+                                "数据库表名 = D:\\账本\\家.dbc\r\n服务地址=http://127.0.0.1:1/\n"
+                                "\r\n[其他]\r\nx=1"));
+}
+} // namespace
+
 class TestIniFile : public QObject
 {
     Q_OBJECT
@@ -16,6 +27,8 @@ private slots:
     void namesIgnoreAsciiCase();
     void missingFileReadsEmptyAndIsCreatedOnWrite();
     void unwritableFileKeepsValueInMemory();
+    void writeKeepsEveryOtherLine_data();
+    void writeKeepsEveryOtherLine();
     void numbers_data();
     void numbers();
 };
@@ -80,6 +93,57 @@ void TestIniFile::unwritableFileKeepsValueInMemory()
     IniFile ini(dir.filePath("no/such/folder/x.ini"));
     QVERIFY(!ini.writeString("a", "b", "c"));
     QCOMPARE(ini.readString("a", "b"), QStringLiteral("c"));
+}
+
+void TestIniFile::writeKeepsEveryOtherLine_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray original = sampleIni();
+    const auto replaced = [&](const QString &from, const QString &to) {
+        QByteArray out = original;
+        return out.replace(ToGbk(from), ToGbk(to));
+    };
+    QTest::newRow("same value written back") << "设置"
+                                             << "数据库表名"
+                                             << "D:\\账本\\家.dbc" << original;
+    QTest::newRow("value changed in its line")
+        << "设置"
+        << "服务地址"
+        << "http://127.0.0.1:2/" << replaced("服务地址=http://127.0.0.1:1/\n", "服务地址=http://127.0.0.1:2/\n");
+    QTest::newRow("new key after the section's last line")
+        << "设置"
+        << "备用服务地址"
+        << "b" << replaced("服务地址=http://127.0.0.1:1/\n", "服务地址=http://127.0.0.1:1/\n备用服务地址=b\r\n");
+    QTest::newRow("new key at the end of a file without a last line end") << "其他"
+                                                                          << "y"
+                                                                          << "2" << original + "\r\ny=2\r\n";
+    QTest::newRow("new section at the end") << "新"
+                                            << "k"
+                                            << "v" << original + "\r\n\r\n" + ToGbk(QStringLiteral("[新]\r\nk=v\r\n"));
+}
+
+void TestIniFile::writeKeepsEveryOtherLine()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, expected);
+    const QByteArray original = sampleIni();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sis1.ini"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(original);
+    file.close();
+    IniFile ini(path);
+    QVERIFY(ini.writeString(section, key, value));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), expected);
+    QCOMPARE(IniFile(path).readString(section, key), value);
+    QCOMPARE(IniFile(path).readString(QStringLiteral("其他"), QStringLiteral("x")), QStringLiteral("1"));
 }
 
 void TestIniFile::numbers_data()
