@@ -9,7 +9,10 @@
 #include "util/MessageSeam.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <cmath>
 
@@ -18,11 +21,58 @@ namespace lumora
 
 namespace
 {
-const QString kLogin = QStringLiteral("Login");
-const QString kSave = QStringLiteral("Save");
-const QString kUser = QStringLiteral("User");
-const QString kPass = QStringLiteral("Pass");
-const QString kInputUser = QStringLiteral("InputUser");
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// The encoding named by the declaration at the start of the bytes, or empty.
+QString declaredEncoding(const QByteArray &bytes)
+{
+    QByteArray head = bytes.left(512);
+    if (head.startsWith(kUtf8Bom))
+        head.remove(0, kUtf8Bom.size());
+    // Only the declaration names the encoding; "<?xmlfoo ...?>" is an ordinary processing instruction.
+    if (!head.startsWith("<?xml") || head.size() < 6 || !QByteArrayView(" \t\r\n").contains(head.at(5)))
+        return {};
+    const qsizetype end = head.indexOf("?>");
+    if (end < 0)
+        return {};
+    static const QRegularExpression re(QStringLiteral(R"(encoding\s*=\s*["']([A-Za-z0-9._-]+)["'])"));
+    const auto match = re.match(QString::fromLatin1(head.left(end)));
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// Bytes that are not valid in the document's encoding make it unreadable, as XML has it: read leniently, a broken
+// byte in a name would come back as a character the encoding cannot write, and the file saved from it could never
+// be read again.
+std::shared_ptr<pugi::xml_document> readSettings(const QByteArray &bytes)
+{
+    bool broken = false;
+    const QString text = DecodeSettings(bytes, &broken);
+    if (broken)
+        return {};
+    try {
+        return ParseXml(text);
+    } catch (const LumoraError &) {
+        return {};
+    }
+}
+
+// Written when there is no file to keep: an empty document element, in GBK.
+std::shared_ptr<pugi::xml_document> freshSettings()
+{
+    auto doc = std::make_shared<pugi::xml_document>();
+    pugi::xml_node declaration = doc->append_child(pugi::node_declaration);
+    declaration.append_attribute("version").set_value("1.0");
+    declaration.append_attribute("encoding").set_value("GBK");
+    doc->append_child("config");
+    return doc;
+}
+
+// The value as text, or nothing when the element lacks the attribute.
+std::optional<QString> attributeText(const pugi::xml_node &element, const char *name)
+{
+    const pugi::xml_attribute attribute = element.attribute(name);
+    return attribute ? std::optional<QString>(QString::fromUtf8(attribute.value())) : std::nullopt;
+}
 } // namespace
 
 QString TrimBlanks(const QString &text)
@@ -64,6 +114,77 @@ QString DecipherPassword(const QString &passAttribute, const QString &user)
     return FromGbk(DesDecryptString(Base64Decode(passAttribute.toLatin1()), ToGbk(user)));
 }
 
+QString DecodeSettings(const QByteArray &bytes, bool *broken)
+{
+    bool ignored = false;
+    broken = broken ? broken : &ignored;
+    auto run = [broken](QStringDecoder &decoder, QByteArrayView data) {
+        const QString text = decoder.decode(data);
+        *broken = decoder.hasError();
+        return text;
+    };
+    if (bytes.startsWith(kUtf8Bom)) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        return run(utf8, QByteArrayView(bytes).sliced(kUtf8Bom.size()));
+    }
+    if (const auto bom = QStringConverter::encodingForData(bytes); bom && *bom != QStringConverter::Utf8) {
+        QStringDecoder decoder(*bom);
+        return run(decoder, bytes);
+    }
+    const QString declared = declaredEncoding(bytes);
+    if (!declared.isEmpty()) {
+        QStringDecoder decoder(declared.toLatin1().constData());
+        if (decoder.isValid())
+            return run(decoder, bytes);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    *broken = false;
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gbk("GBK");
+    return run(gbk, bytes);
+}
+
+QByteArray EncodeSettings(const pugi::xml_document &doc)
+{
+    const pugi::xml_node first = doc.first_child();
+    const QString declared =
+        first.type() == pugi::node_declaration ? QString::fromUtf8(first.attribute("encoding").value()) : QString();
+    // Unknown names were read as GBK, so they go back as GBK.
+    QByteArray codec = declared.isEmpty() ? QByteArray("UTF-8") : declared.toLatin1();
+    if (!QStringEncoder(codec.constData()).isValid())
+        codec = "GBK";
+    const QString text = QString::fromStdString(SaveXml(doc));
+    QStringEncoder encoder(codec.constData());
+    if (codec.toLower().startsWith("utf"))
+        return encoder.encode(text);
+
+    // Characters the encoding lacks become character references, so nothing turns into "?" on disk.
+    QStringDecoder decoder(codec.constData());
+    QString escaped;
+    escaped.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const QStringView unit = QStringView(text).sliced(i, length);
+        i += length - 1;
+        if (unit.at(0).unicode() < 0x80) {
+            escaped += unit;
+            continue;
+        }
+        encoder.resetState();
+        decoder.resetState();
+        const QByteArray bytes = encoder.encode(unit);
+        if (!encoder.hasError() && QString(decoder.decode(bytes)) == unit)
+            escaped += unit;
+        else
+            escaped += QStringLiteral("&#x%1;").arg(unit.toUcs4().value(0), 0, 16);
+    }
+    encoder.resetState();
+    return encoder.encode(escaped);
+}
+
 SettingsDocument::SettingsDocument(const QString &path)
     : path_(path.isEmpty() ? ExeFolder() + QStringLiteral("config.xml") : path)
 {
@@ -72,42 +193,32 @@ SettingsDocument::SettingsDocument(const QString &path)
 void SettingsDocument::LoadSignInSettings(SignInFields &fields)
 {
     bool inputUserRead = false;
-    auto unreadable = [this](const QString &rawText) {
-        ShowMessage(rawText);
-        unreadable_ = true;
-    };
-
     QFile file(path_);
     if (!file.exists()) {
         // The file is normally installed with the program; without it we start from an empty document.
-        doc_.reset(QStringLiteral("config"), QStringLiteral("GBK"));
+        doc_ = freshSettings();
     } else if (!file.open(QIODevice::ReadOnly)) {
         // Writing over a file we could not read would lose whatever it holds.
         unreadable_ = true;
     } else {
         const QByteArray bytes = file.readAll();
-        if (!doc_.load(bytes)) {
-            unreadable(XmlDocument::decode(bytes));
-        } else if (XmlNode *login = doc_.documentElement()->firstChildElement(kLogin)) {
-            bool present = false;
-            const QString save = login->attribute(kSave, &present);
-            const std::optional<bool> saveValue = present ? ReadBoolText(save) : std::optional<bool>(false);
-            if (!saveValue) {
-                unreadable(XmlDocument::decode(bytes));
-            } else {
-                if (present)
-                    fields.savePass = *saveValue;
-                const QString user = login->attribute(kUser, &present);
-                if (present)
-                    fields.user = user;
-                const QString pass = login->attribute(kPass, &present);
-                if (present)
-                    fields.pass = DecipherPassword(pass, fields.user);
-                const QString inputUser = login->attribute(kInputUser, &present);
-                if (present) {
-                    fields.inputUser = inputUser;
-                    inputUserRead = true;
-                }
+        doc_ = readSettings(bytes);
+        const pugi::xml_node login = doc_ ? FirstChildElement(doc_->document_element(), "Login") : pugi::xml_node();
+        const std::optional<QString> save = attributeText(login, "Save");
+        const std::optional<bool> saveValue = save ? ReadBoolText(*save) : std::optional<bool>(false);
+        if (!doc_ || !saveValue) {
+            ShowMessage(DecodeSettings(bytes));
+            unreadable_ = true;
+        } else if (login) {
+            if (save)
+                fields.savePass = *saveValue;
+            if (const std::optional<QString> user = attributeText(login, "User"))
+                fields.user = *user;
+            if (const std::optional<QString> pass = attributeText(login, "Pass"))
+                fields.pass = DecipherPassword(*pass, fields.user);
+            if (const std::optional<QString> inputUser = attributeText(login, "InputUser")) {
+                fields.inputUser = *inputUser;
+                inputUserRead = true;
             }
         }
     }
@@ -119,22 +230,20 @@ bool SettingsDocument::SaveSignInSettings(const SignInFields &fields)
 {
     if (unreadable_)
         return false;
-    if (doc_.isNull()) {
+    if (!doc_) {
         // Saved before anything was read: keep what the file already holds.
         QFile existing(path_);
-        if (existing.exists()) {
-            if (!existing.open(QIODevice::ReadOnly) || !doc_.load(existing.readAll())) {
-                unreadable_ = true;
-                return false;
-            }
-        } else {
-            doc_.reset(QStringLiteral("config"), QStringLiteral("GBK"));
+        if (!existing.exists()) {
+            doc_ = freshSettings();
+        } else if (!existing.open(QIODevice::ReadOnly) || !(doc_ = readSettings(existing.readAll()))) {
+            unreadable_ = true;
+            return false;
         }
     }
-    XmlNode *root = doc_.documentElement();
-    XmlNode *login = root->firstChildElement(kLogin);
+    pugi::xml_node root = doc_->document_element();
+    pugi::xml_node login = FirstChildElement(root, "Login");
     if (!login)
-        login = &root->appendElement(kLogin);
+        login = root.append_child("Login");
 
     QString pass;
     if (fields.savePass) {
@@ -144,16 +253,16 @@ bool SettingsDocument::SaveSignInSettings(const SignInFields &fields)
             // A password ending in a NUL character cannot be stored; it is simply not remembered.
         }
     }
-    login->setAttribute(kSave, fields.savePass ? QStringLiteral("True") : QStringLiteral("False"));
-    login->setAttribute(kInputUser, TrimBlanks(fields.inputUser));
-    login->setAttribute(kUser, fields.savePass ? fields.user : QString());
-    login->setAttribute(kPass, pass);
+    SetAttribute(login, "Save", fields.savePass ? "True" : "False");
+    SetAttribute(login, "InputUser", TrimBlanks(fields.inputUser).toUtf8().constData());
+    SetAttribute(login, "User", fields.savePass ? fields.user.toUtf8().constData() : "");
+    SetAttribute(login, "Pass", pass.toUtf8().constData());
 
     // Written through a temporary file, so a failed write never leaves half a settings file behind.
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(doc_.save());
+    file.write(EncodeSettings(*doc_));
     return file.commit();
 }
 

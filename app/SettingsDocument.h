@@ -1,9 +1,11 @@
 #pragma once
 
-#include "XmlDocument.h"
-
+#include <QByteArray>
 #include <QString>
 
+#include <pugixml.hpp>
+
+#include <memory>
 #include <optional>
 
 namespace lumora
@@ -28,6 +30,13 @@ std::optional<bool> ReadBoolText(const QString &text);
 QString EncipherPassword(const QString &password, const QString &user);
 QString DecipherPassword(const QString &passAttribute, const QString &user);
 
+// The text of config.xml's bytes: in the encoding its declaration names; without one (or with a name we do not
+// know), UTF-8 when the bytes are valid UTF-8, else GBK. broken is set when a byte is not valid in that encoding.
+QString DecodeSettings(const QByteArray &bytes, bool *broken = nullptr);
+// The document as config.xml is written: in the encoding its leading declaration names (UTF-8 without one), with
+// the characters that encoding lacks as character references.
+QByteArray EncodeSettings(const pugi::xml_document &doc);
+
 // config.xml: the remembered sign-in in the Login element, everything else in the file kept as it was.
 class SettingsDocument
 {
@@ -38,7 +47,6 @@ public:
     QString path() const { return path_; }
     // Set when the file could not be read or interpreted; from then on nothing is written to it.
     bool SettingsUnreadable() const { return unreadable_; }
-    const XmlDocument &document() const { return doc_; }
 
     // Reads the file and applies the Login attributes that are present to fields, in the order Save, User, Pass,
     // InputUser; without Login or InputUser the entering user becomes the local IPv4 address. A file that cannot be
@@ -50,7 +58,7 @@ public:
 
 private:
     QString path_;
-    XmlDocument doc_;
+    std::shared_ptr<pugi::xml_document> doc_;
     bool unreadable_ = false;
 };
 

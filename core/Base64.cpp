@@ -24,13 +24,13 @@ constexpr auto kSextets = [] {
     return table;
 }();
 
-int sextet(char16_t c)
+int sextet(unsigned char c)
 {
     return c < 128 ? kSextets[c] : -1;
 }
 
 // out has room for Base64DecodedBound(size) bytes; returns how many were written.
-template <typename Char> qsizetype decodeInto(const Char *text, qsizetype size, char *out)
+qsizetype decodeInto(const unsigned char *text, qsizetype size, char *out)
 {
     char *const begin = out;
     int group[4];
@@ -83,9 +83,9 @@ QByteArray Base64Decode(const QByteArray &text)
     return out;
 }
 
-qsizetype Base64DecodeInto(QStringView text, char *out)
+qsizetype Base64DecodeInto(QByteArrayView text, char *out)
 {
-    return decodeInto(text.utf16(), text.size(), out);
+    return decodeInto(reinterpret_cast<const unsigned char *>(text.data()), text.size(), out);
 }
 
 } // namespace lumora
