@@ -123,14 +123,19 @@ void ReadRecordRow(const pugi::xml_node &row, TItemInfo &info)
         {"is_lock", &TItemInfo::is_lock},
     };
     // One pass over the row's attributes; of two with the same name the first counts, as in a look-up by name.
+    // The search starts after the field found last, so attributes in the usual order match at the first try.
+    constexpr unsigned count = std::size(fields);
     unsigned taken = 0;
+    unsigned next = 0;
     for (const pugi::xml_attribute &attribute : row.attributes()) {
-        for (unsigned f = 0; f < std::size(fields); ++f) {
+        for (unsigned tried = 0; tried < count; ++tried) {
+            const unsigned f = (next + tried) % count;
             if (std::strcmp(attribute.name(), fields[f].name) != 0)
                 continue;
             if (!(taken & (1u << f)))
                 info.*fields[f].field = decodeValue(attribute.value());
             taken |= 1u << f;
+            next = f + 1;
             break;
         }
     }
@@ -184,9 +189,11 @@ namespace
 // The dumps are for inspection only: a failed write is not worth a message.
 void writeQuietly(const QString &name, QByteArrayView bytes)
 {
+    // Written over the old text and cut to length afterwards: a file system may write a file emptied and written
+    // again out to disk at once, which costs many times the dump itself.
     QFile file(ExeFolder() + name);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(bytes.data(), bytes.size());
+    if (file.open(QIODevice::ReadWrite) && file.write(bytes.data(), bytes.size()) == bytes.size())
+        file.resize(bytes.size());
 }
 } // namespace
 

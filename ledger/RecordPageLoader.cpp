@@ -83,7 +83,8 @@ void RecordPageLoader::LoadRecordPage(const QString &replyText)
         working.money1 = TwoDecimals(amount);
         records[i] = working;
     }
-    grid_->RecordList = records;
+    // Moved, so that appending the blank record does not copy the page.
+    grid_->RecordList = std::move(records);
     grid_->AppendBlankRecord();
 
     // The page information is read before the grid is filled, so that a good page is bound once, at its end; a
