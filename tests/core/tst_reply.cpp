@@ -34,6 +34,7 @@ private slots:
     void rows_data();
     void rows();
     void recordRowSetsPresentFieldsOnly();
+    void recordRowInAnyOrder();
     void rowTextOfBadBase64();
     void pageInfo_data();
     void pageInfo();
@@ -58,8 +59,10 @@ void TestReply::init()
 
 void TestReply::envelope()
 {
-    const Reply r = ParseReply(QStringLiteral("<?xml version=\"1.0\" encoding=\"gbk\"?>\n<x><a><Data/></a><Result "
-                                              "Value=\"1\"/><Data n=\"1\"/><Data n=\"2\"/><Info CurPage=\"0\"/></x> "));
+    // Instructions carry names too, but only elements count.
+    const Reply r =
+        ParseReply(QStringLiteral("<?xml version=\"1.0\" encoding=\"gbk\"?>\n<x><?Data p?><a><Data/></a><Result "
+                                  "Value=\"1\"/><Data n=\"1\"/><Data n=\"2\"/><Info CurPage=\"0\"/></x> "));
     QVERIFY(r.result);
     QCOMPARE(r.data.attribute("n").value(), "1"); // the first "Data" child, not a nested one
     QVERIFY(r.info);
@@ -123,6 +126,23 @@ void TestReply::recordRowSetsPresentFieldsOnly()
     QCOMPARE(partial.name1, QStringLiteral("午饭 & 晚饭"));
     QCOMPARE(partial.money1, QStringLiteral("kept"));
     QCOMPARE(partial.StatusText, QStringLiteral("status"));
+}
+
+void TestReply::recordRowInAnyOrder()
+{
+    // Attributes in an unusual order, one of them twice: the first of the two counts.
+    const QString xml = QStringLiteral("<x><Data><r is_lock=\"%1\" money1=\"%2\" x=\"%3\" name1=\"%3\" id_guid=\"%4\" "
+                                       "name1=\"%5\" in1=\"%1\"/></Data></x>")
+                            .arg(b64("1"), b64("8.5"), b64("早饭"), b64("{B}"), b64("second"));
+    const Reply reply = ParseReply(xml);
+    TItemInfo info;
+    ReadRecordRow(ReplyRows(reply).first(), info);
+    QCOMPARE(info.is_lock, QStringLiteral("1"));
+    QCOMPARE(info.money1, QStringLiteral("8.5"));
+    QCOMPARE(info.name1, QStringLiteral("早饭"));
+    QCOMPARE(info.id_guid, QStringLiteral("{B}"));
+    QCOMPARE(info.in1, QStringLiteral("1"));
+    QVERIFY(info.id.isEmpty());
 }
 
 void TestReply::rowTextOfBadBase64()
