@@ -160,8 +160,14 @@ QByteArray EncodeSettings(const pugi::xml_document &doc)
     if (codec.toLower().startsWith("utf"))
         return encoder.encode(text);
 
-    // Characters the encoding lacks become character references, so nothing turns into "?" on disk.
-    QStringDecoder decoder(codec.constData());
+    // Characters the encoding lacks become character references, so nothing turns into "?" on disk. Each is tried
+    // with converters of its own: one that failed once may fail for every character after.
+    const auto canEncode = [&codec](QStringView unit) {
+        QStringEncoder encoder(codec.constData());
+        QStringDecoder decoder(codec.constData());
+        const QByteArray bytes = encoder.encode(unit);
+        return !encoder.hasError() && QString(decoder.decode(bytes)) == unit;
+    };
     QString escaped;
     escaped.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -173,15 +179,11 @@ QByteArray EncodeSettings(const pugi::xml_document &doc)
             escaped += unit;
             continue;
         }
-        encoder.resetState();
-        decoder.resetState();
-        const QByteArray bytes = encoder.encode(unit);
-        if (!encoder.hasError() && QString(decoder.decode(bytes)) == unit)
+        if (canEncode(unit))
             escaped += unit;
         else
             escaped += QStringLiteral("&#x%1;").arg(unit.toUcs4().value(0), 0, 16);
     }
-    encoder.resetState();
     return encoder.encode(escaped);
 }
 

@@ -67,7 +67,6 @@ void SetAttribute(pugi::xml_node element, const char *name, const char *value)
 
 namespace
 {
-
 // Decoded on the stack straight from the parsed text: a page reads thousands of short values.
 QString decodeValue(const char *value)
 {

@@ -301,6 +301,19 @@ private slots:
         reader.LoadSignInSettings(read);
         QCOMPARE(read.inputUser, QStringLiteral("a😀b"));
     }
+
+    void charactersAfterAReferenceAreWrittenAsThemselves()
+    {
+        ScopedMessageCapture capture;
+        SettingsDocument settings(path_);
+        SignInFields fields;
+        settings.LoadSignInSettings(fields);
+        fields = SignInFields{true, QStringLiteral("家庭"), QString(), QStringLiteral("😀妻子")};
+        QVERIFY(settings.SaveSignInSettings(fields));
+        const QByteArray written = readFile();
+        QVERIFY2(written.contains("InputUser=\"&#x1f600;" + ToGbk(QStringLiteral("妻子")) + "\""), written.constData());
+        QVERIFY(written.contains("User=\"" + ToGbk(QStringLiteral("家庭")) + "\""));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettings)
