@@ -148,17 +148,23 @@ QString DecodeSettings(const QByteArray &bytes, bool *broken)
 
 QByteArray EncodeSettings(const pugi::xml_document &doc)
 {
-    const pugi::xml_node first = doc.first_child();
-    const QString declared =
-        first.type() == pugi::node_declaration ? QString::fromUtf8(first.attribute("encoding").value()) : QString();
+    const std::string saved = SaveXml(doc);
+    // The encoding is found in the saved text just as DecodeSettings finds it when the file is read again.
+    const QString declared = declaredEncoding(QByteArray::fromStdString(saved.substr(0, 512)));
     // Unknown names were read as GBK, so they go back as GBK.
     QByteArray codec = declared.isEmpty() ? QByteArray("UTF-8") : declared.toLatin1();
     if (!QStringEncoder(codec.constData()).isValid())
         codec = "GBK";
-    const QString text = QString::fromStdString(SaveXml(doc));
+    const QString text = QString::fromStdString(saved);
+    const QByteArray lower = codec.toLower();
+    if (lower.startsWith("utf")) {
+        // UTF-16 and UTF-32 are only told apart from the rest by their byte order mark.
+        const bool bom = lower != "utf-8" && lower != "utf8";
+        return QStringEncoder(codec.constData(),
+                              bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default)
+            .encode(text);
+    }
     QStringEncoder encoder(codec.constData());
-    if (codec.toLower().startsWith("utf"))
-        return encoder.encode(text);
 
     // Characters the encoding lacks become character references, so nothing turns into "?" on disk. Each is tried
     // with converters of its own: one that failed once may fail for every character after.
