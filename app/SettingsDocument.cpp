@@ -40,22 +40,6 @@ QString declaredEncoding(const QByteArray &bytes)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-// Bytes that are not valid in the document's encoding make it unreadable, as XML has it: read leniently, a broken
-// byte in a name would come back as a character the encoding cannot write, and the file saved from it could never
-// be read again.
-std::shared_ptr<pugi::xml_document> readSettings(const QByteArray &bytes)
-{
-    bool broken = false;
-    const QString text = DecodeSettings(bytes, &broken);
-    if (broken)
-        return {};
-    try {
-        return ParseXml(text);
-    } catch (const LumoraError &) {
-        return {};
-    }
-}
-
 // Written when there is no file to keep: an empty document element, in GBK.
 std::shared_ptr<pugi::xml_document> freshSettings()
 {
@@ -114,7 +98,7 @@ QString DecipherPassword(const QString &passAttribute, const QString &user)
     return FromGbk(DesDecryptString(Base64Decode(passAttribute.toLatin1()), ToGbk(user)));
 }
 
-QString DecodeSettings(const QByteArray &bytes, bool *broken)
+QString DecodeSettings(const QByteArray &bytes, bool *broken, ByteOrderMark *bom)
 {
     bool ignored = false;
     broken = broken ? broken : &ignored;
@@ -123,12 +107,15 @@ QString DecodeSettings(const QByteArray &bytes, bool *broken)
         *broken = decoder.hasError();
         return text;
     };
-    if (bytes.startsWith(kUtf8Bom)) {
+    const ByteOrderMark mark = QStringConverter::encodingForData(bytes);
+    if (bom)
+        *bom = mark;
+    if (mark == QStringConverter::Utf8) {
         QStringDecoder utf8(QStringDecoder::Utf8);
         return run(utf8, QByteArrayView(bytes).sliced(kUtf8Bom.size()));
     }
-    if (const auto bom = QStringConverter::encodingForData(bytes); bom && *bom != QStringConverter::Utf8) {
-        QStringDecoder decoder(*bom);
+    if (mark) {
+        QStringDecoder decoder(*mark);
         return run(decoder, bytes);
     }
     const QString declared = declaredEncoding(bytes);
@@ -146,22 +133,47 @@ QString DecodeSettings(const QByteArray &bytes, bool *broken)
     return run(gbk, bytes);
 }
 
-QByteArray EncodeSettings(const pugi::xml_document &doc)
+std::shared_ptr<pugi::xml_document> ReadSettings(const QByteArray &bytes, ByteOrderMark *bom)
+{
+    // Bytes that are not valid in the document's encoding make it unreadable, as XML has it: read leniently, a
+    // broken byte in a name would come back as a character the encoding cannot write, and the file saved from it
+    // could never be read again.
+    bool broken = false;
+    const QString text = DecodeSettings(bytes, &broken, bom);
+    if (broken)
+        return {};
+    std::shared_ptr<pugi::xml_document> doc;
+    try {
+        doc = ParseXml(text);
+    } catch (const LumoraError &) {
+        return {};
+    }
+    // A declaration opens the text or is none, as XML has it; elsewhere it would name an encoding the file was not
+    // read in.
+    for (pugi::xml_node node = doc->first_child(); node; node = node.next_sibling()) {
+        const bool opens = node == doc->first_child() && (text.startsWith(u"<?xml") || text.startsWith(u"\uFEFF<?xml"));
+        if (node.type() == pugi::node_declaration && !opens)
+            return {};
+    }
+    return doc;
+}
+
+QByteArray EncodeSettings(const pugi::xml_document &doc, ByteOrderMark bom)
 {
     const std::string saved = SaveXml(doc);
-    // The encoding is found in the saved text just as DecodeSettings finds it when the file is read again.
-    const QString declared = declaredEncoding(QByteArray::fromStdString(saved.substr(0, 512)));
-    // Unknown names were read as GBK, so they go back as GBK.
-    QByteArray codec = declared.isEmpty() ? QByteArray("UTF-8") : declared.toLatin1();
-    if (!QStringEncoder(codec.constData()).isValid())
-        codec = "GBK";
     const QString text = QString::fromStdString(saved);
+    if (bom)
+        return QStringEncoder(*bom, QStringConverter::Flag::WriteBom).encode(text);
+    // The encoding is found in the saved text just as DecodeSettings finds it when the file is read again.
+    QByteArray codec = declaredEncoding(QByteArray::fromStdString(saved.substr(0, 512))).toLatin1();
+    if (codec.isEmpty() || !QStringEncoder(codec.constData()).isValid())
+        codec = "UTF-8";
     const QByteArray lower = codec.toLower();
     if (lower.startsWith("utf")) {
-        // UTF-16 and UTF-32 are only told apart from the rest by their byte order mark.
-        const bool bom = lower != "utf-8" && lower != "utf8";
+        // UTF-16 and UTF-32 text is only found again by its byte order mark.
+        const bool wide = !lower.startsWith("utf-8") && !lower.startsWith("utf8");
         return QStringEncoder(codec.constData(),
-                              bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default)
+                              wide ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default)
             .encode(text);
     }
     QStringEncoder encoder(codec.constData());
@@ -210,7 +222,7 @@ void SettingsDocument::LoadSignInSettings(SignInFields &fields)
         unreadable_ = true;
     } else {
         const QByteArray bytes = file.readAll();
-        doc_ = readSettings(bytes);
+        doc_ = ReadSettings(bytes, &bom_);
         const pugi::xml_node login = doc_ ? FirstChildElement(doc_->document_element(), "Login") : pugi::xml_node();
         const std::optional<QString> save = attributeText(login, "Save");
         const std::optional<bool> saveValue = save ? ReadBoolText(*save) : std::optional<bool>(false);
@@ -243,7 +255,7 @@ bool SettingsDocument::SaveSignInSettings(const SignInFields &fields)
         QFile existing(path_);
         if (!existing.exists()) {
             doc_ = freshSettings();
-        } else if (!existing.open(QIODevice::ReadOnly) || !(doc_ = readSettings(existing.readAll()))) {
+        } else if (!existing.open(QIODevice::ReadOnly) || !(doc_ = ReadSettings(existing.readAll(), &bom_))) {
             unreadable_ = true;
             return false;
         }
@@ -270,7 +282,7 @@ bool SettingsDocument::SaveSignInSettings(const SignInFields &fields)
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(EncodeSettings(*doc_));
+    file.write(EncodeSettings(*doc_, bom_));
     return file.commit();
 }
 

@@ -264,6 +264,10 @@ private slots:
                                             << "";
         QTest::newRow("empty file") << ""
                                     << "";
+        QTest::newRow("declaration after a blank") << " <?xml version=\"1.0\" encoding=\"GBK\"?><config/>"
+                                                   << "";
+        QTest::newRow("declaration after a comment") << "<!--c--><?xml version=\"1.0\"?><config/>"
+                                                     << "";
     }
     void unreadableSettingsAreShownOnceAndNeverWritten()
     {

@@ -8,20 +8,6 @@
 
 namespace
 {
-// The document config.xml holds, or nothing when a byte is broken or the text is not well-formed.
-std::shared_ptr<pugi::xml_document> readBack(const QByteArray &bytes)
-{
-    bool broken = false;
-    const QString text = lumora::DecodeSettings(bytes, &broken);
-    if (broken)
-        return {};
-    try {
-        return lumora::ParseXml(text);
-    } catch (const lumora::LumoraError &) {
-        return {};
-    }
-}
-
 QString text(const pugi::xml_node &login, const char *name)
 {
     return QString::fromUtf8(login.attribute(name).value());
@@ -30,8 +16,9 @@ QString text(const pugi::xml_node &login, const char *name)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    lumora::ByteOrderMark bom;
     const std::shared_ptr<pugi::xml_document> doc =
-        readBack(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+        lumora::ReadSettings(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), &bom);
     if (!doc)
         return 0;
     if (pugi::xml_node login = lumora::FirstChildElement(doc->document_element(), "Login")) {
@@ -44,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         lumora::SetAttribute(login, "InputUser", "输入者 😀");
     }
     // What we write back must read again.
-    if (!readBack(lumora::EncodeSettings(*doc)))
+    if (!lumora::ReadSettings(lumora::EncodeSettings(*doc, bom)))
         std::abort();
     return 0;
 }
