@@ -74,14 +74,7 @@ TForm_pass::TForm_pass(QWidget *parent) : TFormVSkin(parent)
     // The dialog's own creation: only the caption goes into the frame.
     LabelCaption->setText(windowTitle());
     LabelCaption->adjustSize();
-    pnlCaptionLeft->setVisible(false);
-    pnlCaptionRight->setVisible(false);
-    btnNormal->setVisible(false);
-    pnlCaptionCenter->setFillImage(QImage());
-    pnlCaptionCenter->setBevelOuter(TImagePanel::bvNone);
-    pnlCaptionCenter->setColor(QColor(50, 50, 58));
-    // Minimise takes the hidden button's place beside close; both follow the caption's right edge.
-    btnMin->move(btnNormal->pos());
+    UsePlainCaption(false);
 
     buildControls();
 
@@ -129,7 +122,7 @@ void TForm_pass::buildControls()
     txtPass->setObjectName(QStringLiteral("txtPass"));
     txtPass->setGeometry(120, 60, 169, 22);
     txtPass->setBorderColor(kGreyBorder);
-    txtPass->setEchoMode(QLineEdit::Password);
+    txtPass->setPasswordChar(QLatin1Char('*'));
     Label5 = label(pnlClient, "Label5", QStringLiteral("找回密码"), {296, 63});
     Label5->setCursor(Qt::PointingHandCursor);
 
@@ -171,6 +164,9 @@ void TForm_pass::buildControls()
     pnlOK->setObjectName(QStringLiteral("pnlOK"));
     pnlOK->setBevelOuter(TImagePanel::bvNone);
     pnlOK->setColor(QColor(0xFF, 0x80, 0x40));
+    // A two-pixel light grey frame round the orange button; the button sits inside it.
+    pnlOK->setBorderWidth(2);
+    pnlOK->setBorderColor(kGreyBorder);
     pnlOK->setGeometry(120, 185, 169, 32);
     btnOK = new TPNGButtonEx(pnlOK);
     btnOK->setObjectName(QStringLiteral("btnOK"));

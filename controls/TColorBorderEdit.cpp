@@ -1,9 +1,30 @@
 #include "TColorBorderEdit.h"
 
 #include <QPainter>
+#include <QProxyStyle>
 
 namespace lumora
 {
+
+namespace
+{
+// The desktop style with one change: the character a password edit shows for each one typed.
+class PasswordCharStyle : public QProxyStyle
+{
+public:
+    explicit PasswordCharStyle(QChar mask) : mask_(mask) {}
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return mask_.unicode();
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+private:
+    QChar mask_;
+};
+} // namespace
 
 void PaintBorderRings(QPainter &painter, const QRect &rect, const QColor &border, const QColor &background)
 {
@@ -46,6 +67,14 @@ void TColorBorderEdit::setColor(const QColor &color)
     QPalette pal = palette();
     pal.setColor(QPalette::Base, color);
     setPalette(pal);
+}
+
+void TColorBorderEdit::setPasswordChar(QChar mask)
+{
+    auto *style = new PasswordCharStyle(mask);
+    style->setParent(this);
+    setStyle(style);
+    setEchoMode(QLineEdit::Password);
 }
 
 void TColorBorderEdit::paintEvent(QPaintEvent *event)

@@ -19,6 +19,8 @@ public:
     // The background (the palette's base colour).
     QColor color() const;
     void setColor(const QColor &color);
+    // Masks the text with `mask` for each character typed (a password box).
+    void setPasswordChar(QChar mask);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

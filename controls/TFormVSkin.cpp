@@ -18,7 +18,8 @@ namespace lumora
 
 namespace
 {
-const QColor kStripColor(49, 49, 49); // 3223857
+const QColor kStripColor(49, 49, 49);   // 3223857
+const QColor kCaptionColor(50, 50, 58); // 3813938
 
 QFont songTi12()
 {
@@ -162,6 +163,19 @@ void TFormVSkin::FormCreate()
     Panel_SizeTop->setTransparent(true);
     Panel_SizeTop->show();
     Panel_SizeTop->raise();
+}
+
+void TFormVSkin::UsePlainCaption(bool withMaximise)
+{
+    pnlCaptionLeft->setVisible(false);
+    pnlCaptionRight->setVisible(false);
+    pnlCaptionCenter->setFillImage(QImage());
+    pnlCaptionCenter->setBevelOuter(TImagePanel::bvNone);
+    pnlCaptionCenter->setColor(kCaptionColor);
+    if (!withMaximise && !btnNormal->isHidden()) {
+        btnNormal->setVisible(false);
+        btnMin->move(btnNormal->pos());
+    }
 }
 
 void TFormVSkin::FormResize()

@@ -58,6 +58,9 @@ public:
 protected:
     // Creation step: caption into LabelCaption, top strip into the caption body.
     void FormCreate();
+    // The look the product's windows give the frame: no end caps, a plain dark slate caption body and, for a
+    // dialog without maximise, minimise moved into the hidden maximise button's place beside close.
+    void UsePlainCaption(bool withMaximise);
     void FormResize();
 
     void pnlCaptionCenterMouseDown(QMouseEvent *event);

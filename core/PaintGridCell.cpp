@@ -62,4 +62,40 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
                   option.state.testFlag(QStyle::State_HasFocus));
 }
 
+FixedHeaderRow::FixedHeaderRow(QTableWidget *grid) : QHeaderView(Qt::Horizontal, grid), grid_(grid)
+{
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setFocusPolicy(Qt::NoFocus);
+    grid->setHorizontalHeader(this);
+    show();
+    // Row 0 is hidden again whenever rows come and go, so it never shows among the data rows.
+    connect(grid->model(), &QAbstractItemModel::rowsInserted, this, &FixedHeaderRow::hideRowZero);
+    connect(grid->model(), &QAbstractItemModel::modelReset, this, &FixedHeaderRow::hideRowZero);
+    // A header text set through the item repaints the header.
+    connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &topLeft) {
+        if (topLeft.row() == 0)
+            viewport()->update();
+    });
+    hideRowZero();
+}
+
+QSize FixedHeaderRow::sizeHint() const
+{
+    // As high as one data row.
+    return QSize(QHeaderView::sizeHint().width(), grid_->verticalHeader()->defaultSectionSize());
+}
+
+void FixedHeaderRow::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
+{
+    // PaintGridCell widens a header cell by the grid line a data cell leaves out.
+    PaintGridCell(painter, grid_, logicalIndex, 0, rect.adjusted(0, 0, -1, -1), false);
+}
+
+void FixedHeaderRow::hideRowZero()
+{
+    if (grid_->rowCount() > 0 && !grid_->isRowHidden(0))
+        grid_->setRowHidden(0, true);
+}
+
 } // namespace lumora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHeaderView>
 #include <QRect>
 #include <QStyledItemDelegate>
 
@@ -21,6 +22,27 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
+    QTableWidget *grid_;
+};
+
+// Shows the grid's row 0 as one fixed header row: the row itself is hidden among the data rows and drawn, with
+// PaintGridCell, in the grid's column header instead, so it stays at the top while the rows scroll and can never
+// become the current cell. The texts stay in row 0's items.
+class FixedHeaderRow : public QHeaderView
+{
+    Q_OBJECT
+public:
+    // Installs itself as the grid's column header.
+    explicit FixedHeaderRow(QTableWidget *grid);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+
+private:
+    void hideRowZero();
+
     QTableWidget *grid_;
 };
 

@@ -160,7 +160,9 @@ void TfrmAdd::FormCreate()
     httpSave->OnHttpError = [this](THttpThreadControl *http, const QString &err) { httpSaveHttpError(http, err); };
 
     TFormVSkin::FormCreate();
-    resize(307 + 2, 449 + 35 + 2);
+    UsePlainCaption(false);
+    // The frameless window's outer size: the caption bar is part of it.
+    resize(307, 449);
     CentreOnScreen(this);
     create_time->setText(DateToText(QDate::currentDate()));
 }

@@ -30,7 +30,9 @@ void MonthTotals::SetupGrid(QTableWidget *grid)
     grid->setObjectName(QStringLiteral("gridHj1"));
     grid->setColumnCount(4);
     grid->setRowCount(2);
-    grid->horizontalHeader()->hide();
+    // Row 0 holds the column titles and stays put as the header row.
+    if (!qobject_cast<FixedHeaderRow *>(grid->horizontalHeader()))
+        new FixedHeaderRow(grid);
     grid->verticalHeader()->hide();
     grid->setFrameShape(QFrame::NoFrame);
     grid->setShowGrid(true);

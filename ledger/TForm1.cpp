@@ -32,7 +32,6 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTableWidget>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace lumora
@@ -107,16 +106,27 @@ TPNGButtonEx *imageButton(QWidget *parent, const QString &caption, const QString
     return b;
 }
 
-QToolButton *flatButton(const QString &text, const QString &hint, int x, QWidget *parent)
+// A small flat picture button of the bottom bar; `image` names its three pictures ("bar_month" gives
+// bar_month_normal, _down and _over).
+TPNGButtonEx *barImageButton(const QString &image, const QString &hint, int x, QWidget *parent)
 {
-    auto *b = new QToolButton(parent);
-    b->setText(text);
+    auto *b = new TPNGButtonEx(parent);
     b->setToolTip(hint);
-    b->setAutoRaise(true);
+    b->setButtonLayout(TPNGButtonEx::pbsImageAbove);
+    b->setImageNormal(SkinImage(image + QStringLiteral("_normal")));
+    b->setImageDown(SkinImage(image + QStringLiteral("_down")));
+    b->setImageOver(SkinImage(image + QStringLiteral("_over")));
     b->setGeometry(x, 4, 22, 21);
     b->setCursor(Qt::PointingHandCursor);
-    b->setFocusPolicy(Qt::NoFocus);
     return b;
+}
+
+// Main window tool areas: a light grey line on the left, top and bottom; docked children stay one pixel inside.
+void setToolAreaBorders(TImagePanel *area)
+{
+    area->setBorderWidth(1);
+    area->setBorderColor(QColor(0xCC, 0xCC, 0xCC)); // TColor 13421772
+    area->setBorderBrawKinds(TImagePanel::bbkLeft | TImagePanel::bbkTop | TImagePanel::bbkBottom);
 }
 
 // Marks the unsaved-lines question as answered for the rest of one command.
@@ -172,7 +182,8 @@ void TForm1::FormCreate()
     buildRecordArea(PanelM);
 
     TFormVSkin::FormCreate();
-    resize(992 + 2, 537 + 35 + 2);
+    // The frameless window's outer size: the caption bar is part of it.
+    resize(992, 537);
     // Where a first run opens; the position file moves it from there.
     CentreOnScreen(this);
 
@@ -236,8 +247,8 @@ void TForm1::FormCreate()
 void TForm1::buildCaption()
 {
     ImagePanel1->setColor(QColor(0x32, 0x32, 0x3A)); // TColor 3813938
-    pnlCaptionCenter->setFillImage(QImage());
-    pnlCaptionCenter->setColor(QColor(0x32, 0x32, 0x3A));
+    UsePlainCaption(true);
+    LabelCaption->move(39, 12);
     PNGButtonEx1 = imageButton(pnlCaptionCenter, QStringLiteral("官方网站"), QString(), QString());
     PNGButtonEx1->setObjectName(QStringLiteral("PNGButtonEx1"));
     PNGButtonEx1->setFont(songTi(12));
@@ -250,9 +261,7 @@ void TForm1::buildTop(QWidget *top)
 {
     ImagePanel3 = panel(top, "ImagePanel3", QColor(0xF7, 0xF7, 0xF7));
     ImagePanel3->resize(992, 42);
-    ImagePanel3->setBorderColor(QColor(0xCC, 0xCC, 0xCC));
-    ImagePanel3->setBorderWidth_v(1);
-    ImagePanel3->setBorderBrawKinds(TImagePanel::bbkTop | TImagePanel::bbkBottom);
+    setToolAreaBorders(ImagePanel3);
     setAlign(ImagePanel3, Align::Top);
     ImagePanel10 = panel(ImagePanel3, "ImagePanel10", QColor(0xF7, 0xF7, 0xF7));
     ImagePanel10->resize(53, 42);
@@ -282,13 +291,15 @@ void TForm1::buildTop(QWidget *top)
     Label6->setGeometry(340, 11, 10, 20);
     Label6->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
     Label4 = new ClickPanel(QStringLiteral("不好用!提出意见!"), ImagePanel7);
-    Label4->setGeometry(352, 12, 130, 20);
-    Label4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label4->setAutoFillBackground(false);
     Label4->setTextColor(Qt::blue);
     QFont underlined = songTi(12);
     underlined.setUnderline(true);
     Label4->setFont(underlined);
+    // Sized to its text, like a label that sizes itself.
+    Label4->move(352, 16);
+    Label4->adjustSize();
 
     btnSerach_last50 = modeButton(QStringLiteral("最后50条"), 397, top);
     btnSerach_lastMonth = modeButton(QStringLiteral("本月"), 474, top);
@@ -370,9 +381,7 @@ void TForm1::buildBottom(QWidget *bottom)
 {
     ImagePanel2 = panel(bottom, "ImagePanel2", QColor(0xF0, 0xF0, 0xF0));
     ImagePanel2->resize(992, 29);
-    ImagePanel2->setBorderColor(QColor(0xCC, 0xCC, 0xCC));
-    ImagePanel2->setBorderWidth_v(1);
-    ImagePanel2->setBorderBrawKinds(TImagePanel::bbkTop | TImagePanel::bbkBottom);
+    setToolAreaBorders(ImagePanel2);
     setAlign(ImagePanel2, Align::Top);
     Label3 = new QLabel(QStringLiteral("输入信息然后按回车键,就这么简单!"), ImagePanel2);
     Label3->setGeometry(16, 6, 330, 18);
@@ -402,10 +411,13 @@ void TForm1::buildBottom(QWidget *bottom)
         bar->setPalette(p);
     }
 
-    btnMore1 =
-        flatButton(QStringLiteral("▾"), QStringLiteral("更多查询 - 切换:按天查看记录/查看最后50条"), 832, ImagePanel2);
-    btnQueryMonth = flatButton(QStringLiteral("月"), QStringLiteral("按月份查看"), 856, ImagePanel2);
-    btnQueryLast = flatButton(QStringLiteral("50"), QStringLiteral("查看最后50条"), 878, ImagePanel2);
+    btnMore1 = barImageButton(QStringLiteral("bar_more"), QStringLiteral("更多查询 - 切换:按天查看记录/查看最后50条"),
+                              832, ImagePanel2);
+    btnQueryMonth = barImageButton(QStringLiteral("bar_month"), QStringLiteral("按月份查看"), 856, ImagePanel2);
+    btnQueryLast = barImageButton(QStringLiteral("bar_last50"), QStringLiteral("查看最后50条"), 878, ImagePanel2);
+    btnMore1->setObjectName(QStringLiteral("btnMore1"));
+    btnQueryMonth->setObjectName(QStringLiteral("btnQueryMonth"));
+    btnQueryLast->setObjectName(QStringLiteral("btnQueryLast"));
 
     hj_day_label2 = new ClickPanel(QStringLiteral("[日期]"), bottom);
     hj_day_label2->setGeometry(8, 34, 183, 16);
@@ -450,9 +462,9 @@ void TForm1::connectCommands()
     connect(btnNextPage, &ClickPanel::clicked, this, &TForm1::btnNextPageClick);
     connect(PNGButtonEx8, &ClickPanel::clicked, this, [this] { ShiftCurrentMonth(-1); });
     connect(PNGButtonEx10, &ClickPanel::clicked, this, [this] { ShiftCurrentMonth(1); });
-    connect(btnQueryLast, &QToolButton::clicked, this, &TForm1::btnQueryLastClick);
-    connect(btnQueryMonth, &QToolButton::clicked, this, &TForm1::btnQueryMonthClick);
-    connect(btnMore1, &QToolButton::clicked, this, &TForm1::btnMore1Click);
+    connect(btnQueryLast, &TPNGButtonEx::OnClick, this, &TForm1::btnQueryLastClick);
+    connect(btnQueryMonth, &TPNGButtonEx::OnClick, this, &TForm1::btnQueryMonthClick);
+    connect(btnMore1, &TPNGButtonEx::OnClick, this, &TForm1::btnMore1Click);
     connect(N_QueryLast, &QAction::triggered, this, &TForm1::btnQueryLastClick);
     connect(N_QueryDay, &QAction::triggered, this, &TForm1::N_QueryDayClick);
     connect(N_QueryMonth, &QAction::triggered, this, &TForm1::btnQueryMonthClick);

@@ -14,7 +14,6 @@ class QLabel;
 class QMenu;
 class QAction;
 class QTableWidget;
-class QToolButton;
 
 namespace lumora
 {
@@ -124,9 +123,9 @@ public:
     ClickPanel *PNGButtonEx8 = nullptr;
     ClickPanel *PNGButtonEx10 = nullptr;
     QComboBox *txtQueryMonth = nullptr;
-    QToolButton *btnMore1 = nullptr;
-    QToolButton *btnQueryMonth = nullptr;
-    QToolButton *btnQueryLast = nullptr;
+    TPNGButtonEx *btnMore1 = nullptr;
+    TPNGButtonEx *btnQueryMonth = nullptr;
+    TPNGButtonEx *btnQueryLast = nullptr;
     ClickPanel *hj_day_label2 = nullptr;
     QLabel *hj_day_label1 = nullptr;
     QMenu *PopupMenu_more1 = nullptr;

@@ -24,9 +24,20 @@ QueryRecords ReadQueryRecords(const Reply &reply)
         line.create_time = RowText(row, "create_time");
         const double money = AmountValue(RowText(row, "money1"));
         line.money1 = AmountText(money);
-        if (in1 != QLatin1String("1"))
+        line.amount = money;
+        line.input_user = RowText(row, QStringLiteral("input_user"));
+        line.expense = in1 != QLatin1String("1");
+        if (line.expense)
             records.expenseTotal += money;
         records.rows.append(line);
+    }
+    // The count only labels the by-person totals as partial; a count that is no number must not cost the rows.
+    PageInfo page;
+    page.RecCount = -1;
+    try {
+        if (ReadPageInfo(reply, page))
+            records.matching = page.RecCount;
+    } catch (const LumoraError &) {
     }
     return records;
 }

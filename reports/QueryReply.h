@@ -15,14 +15,21 @@ struct QueryRecordRow {
     QString inOut;  // "收入" or "支出"
     QString type1;
     QString create_time;
+    QString input_user;  // as sent; not shown in the grid
+    double amount = 0;   // money1 as a number
+    bool expense = true; // in1 is not "1"
 };
 
 struct QueryRecords {
     QList<QueryRecordRow> rows;
     double expenseTotal = 0; // over the rows whose in1 is not "1"
+    int matching = -1;       // records the service found ("Info" RecCount); -1 when the reply does not say
+
+    // The service returns at most its first 1000 matches; true when it says it found more than it sent.
+    bool IsCut() const { return matching > rows.size(); }
 };
 
-// Rows of "Data" in document order.
+// Rows of "Data" in document order, and the match count of "Info".
 QueryRecords ReadQueryRecords(const Reply &reply);
 
 struct CategoryTotal {

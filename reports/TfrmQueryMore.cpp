@@ -1,8 +1,11 @@
 #include "TfrmQueryMore.h"
 
+#include "PersonTotals.h"
+#include "QueryCharts.h"
 #include "QueryPeriod.h"
 #include "QueryReply.h"
 #include "QueryRequest.h"
+#include "RecordsCsv.h"
 
 #include "controls/SkinImages.h"
 #include "controls/TPNGButtonEx.h"
@@ -17,11 +20,13 @@
 #include "grid/Tform_date.h"
 #include "lists/CategoryBox.h"
 #include "util/MessageSeam.h"
+#include "util/SaveFileSeam.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -30,10 +35,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 namespace lumora
@@ -44,6 +53,9 @@ namespace
 
 const QString kHint1000 = QStringLiteral("如果查询范围过大将只返回前1000条记录");
 constexpr int kShownReplyChars = 500;
+const QString kTabStyle = QStringLiteral("QTabBar::tab { padding: 3px 1px; min-width: 44px; }");
+constexpr int kPersonRole = Qt::UserRole;
+constexpr int kAllPersonsRole = Qt::UserRole + 1;
 
 QString NotADateMessage(const QString &text)
 {
@@ -173,6 +185,9 @@ void TfrmQueryMore::BuildStrip()
           static_cast<QWidget *>(Label6), static_cast<QWidget *>(Label5)})
         bottom->addWidget(w);
     bottom->addStretch(1);
+    btnExport = SmallButton(QStringLiteral("导出..."), strip, 60);
+    btnExport->setToolTip(QStringLiteral("把表格中显示的记录存为 CSV 文件"));
+    bottom->addWidget(btnExport);
     rows->addLayout(bottom);
 
     strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -189,32 +204,39 @@ void TfrmQueryMore::BuildStrip()
     connect(btnMonth2, &TPNGButtonEx::OnClick, this, &TfrmQueryMore::btnMonth2Click);
     connect(Button1, &QPushButton::clicked, this, &TfrmQueryMore::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TfrmQueryMore::Button2Click);
+    connect(btnExport, &TPNGButtonEx::OnClick, this, &TfrmQueryMore::btnExportClick);
 }
 
 void TfrmQueryMore::BuildResults()
 {
     Splitter1 = new QSplitter(Qt::Horizontal, this);
 
-    auto *left = new QWidget(Splitter1);
-    auto *leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->setSpacing(0);
-    pnlTypeCaption = new QLabel(QStringLiteral("按类别分"), left);
-    pnlTypeCaption->setAlignment(Qt::AlignCenter);
-    pnlTypeCaption->setFixedHeight(22);
-    pnlTypeCaption->setFrameShape(QFrame::Panel);
-    pnlTypeCaption->setFrameShadow(QFrame::Raised);
-    treeType1 = new QTreeWidget(left);
-    treeType1->setHeaderHidden(true);
-    treeType1->setRootIsDecorated(false);
-    treeType1->setColumnCount(1);
-    treeType1->setToolTip(QStringLiteral("双击显示指定类别详情"));
-    leftLayout->addWidget(pnlTypeCaption);
-    leftLayout->addWidget(treeType1);
+    tabTotals1 = new QTabWidget(Splitter1);
+    tabTotals1->setDocumentMode(true);
+    tabTotals1->tabBar()->setExpanding(true);
+    tabTotals1->tabBar()->setElideMode(Qt::ElideNone);
+    tabTotals1->tabBar()->setUsesScrollButtons(false);
+    // Narrow tabs, so that "按输入者分(前1000条)" beside "按类别分" still fits the pane's 185 pixels.
+    tabTotals1->tabBar()->setStyleSheet(kTabStyle);
+    const auto totalsTree = [this](const QString &hint) {
+        auto *tree = new QTreeWidget(tabTotals1);
+        tree->setHeaderHidden(true);
+        tree->setRootIsDecorated(false);
+        tree->setColumnCount(1);
+        tree->setToolTip(hint);
+        return tree;
+    };
+    treeType1 = totalsTree(QStringLiteral("双击显示指定类别详情"));
+    treeUser1 = totalsTree(QStringLiteral("双击只显示这个输入者的记录"));
+    tabTotals1->addTab(treeType1, QStringLiteral("按类别分"));
+    tabTotals1->addTab(treeUser1, QStringLiteral("按输入者分"));
 
     // Row 0 keeps the column titles as the grid's first row (the cell painter draws it as the header); the
     // horizontal header shows the same titles, stays put while scrolling and lets the user size the columns.
-    gridHj1 = new QTableWidget(1, 5, Splitter1);
+    tabResults1 = new QTabWidget(Splitter1);
+    tabResults1->setDocumentMode(true);
+    tabResults1->tabBar()->setStyleSheet(kTabStyle);
+    gridHj1 = new QTableWidget(1, 5, tabResults1);
     gridHj1->setItemDelegate(new GridCellDelegate(gridHj1));
     gridHj1->verticalHeader()->hide();
     gridHj1->verticalHeader()->setDefaultSectionSize(24);
@@ -234,15 +256,22 @@ void TfrmQueryMore::BuildResults()
         gridHj1->setColumnWidth(column, column == 0 ? 139 : 100);
     }
     gridHj1->setRowHidden(0, true);
+    pageChart1 = new QWidget(tabResults1);
+    auto *chartLayout = new QVBoxLayout(pageChart1);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    tabResults1->addTab(gridHj1, QStringLiteral("明细"));
+    tabResults1->addTab(pageChart1, QStringLiteral("图表"));
 
-    Splitter1->addWidget(left);
-    Splitter1->addWidget(gridHj1);
+    Splitter1->addWidget(tabTotals1);
+    Splitter1->addWidget(tabResults1);
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({185, 563});
     static_cast<QVBoxLayout *>(layout())->addWidget(Splitter1, 1);
 
     connect(treeType1, &QTreeWidget::itemDoubleClicked, this, [this] { treeType1DblClick(); });
+    connect(treeUser1, &QTreeWidget::itemDoubleClicked, this, [this] { treeUser1DblClick(); });
+    connect(tabResults1, &QTabWidget::currentChanged, this, &TfrmQueryMore::tabResults1Changed);
 }
 
 QDate TfrmQueryMore::Today() const
@@ -300,7 +329,7 @@ void TfrmQueryMore::httpAllData_sumHttpData(THttpThreadControl *component)
 {
     btnQuery->setEnabled(true);
     HideBusy();
-    treeType1->clear();
+    ShowCategoryTotals({});
     const QString text = component->ResponseText;
     WriteDebugDump(text);
     Reply reply;
@@ -313,11 +342,20 @@ void TfrmQueryMore::httpAllData_sumHttpData(THttpThreadControl *component)
         ShowMessage(QStringLiteral("错误: ") + shown);
         return;
     }
+    ShowCategoryTotals(ReadCategoryTotals(reply));
+    WriteDataDump(reply);
+}
+
+void TfrmQueryMore::ShowCategoryTotals(const QList<CategoryTotal> &totals)
+{
+    categoryTotals_ = totals;
+    treeType1->clear();
     QList<QTreeWidgetItem *> nodes;
-    for (const CategoryTotal &total : ReadCategoryTotals(reply))
+    for (const CategoryTotal &total : totals)
         nodes.append(new QTreeWidgetItem(QStringList{CategoryNodeText(total)}));
     treeType1->addTopLevelItems(nodes);
-    WriteDataDump(reply);
+    if (charts)
+        charts->ShowCategoryTotals(totals);
 }
 
 void TfrmQueryMore::httpAllDataHttpError(THttpThreadControl *, const QString &)
@@ -328,6 +366,14 @@ void TfrmQueryMore::httpAllDataHttpError(THttpThreadControl *, const QString &)
 
 void TfrmQueryMore::ShowRecords(const QueryRecords &records)
 {
+    records_ = records;
+    ShowRows(records);
+    ShowPersonTotals();
+}
+
+void TfrmQueryMore::ShowRows(const QueryRecords &records)
+{
+    shown_ = records.rows;
     gridHj1->setUpdatesEnabled(false);
     gridHj1->setRowCount(int(records.rows.size()) + 1);
     int row = 1;
@@ -341,6 +387,65 @@ void TfrmQueryMore::ShowRecords(const QueryRecords &records)
     }
     gridHj1->setUpdatesEnabled(true);
     hj_day_label1->setText(AmountText(records.expenseTotal));
+}
+
+void TfrmQueryMore::ShowPersonTotals()
+{
+    const QList<PersonTotal> totals = ReadPersonTotals(records_.rows);
+    treeUser1->clear();
+    auto *all = new QTreeWidgetItem(QStringList{AllPersonsNodeText(records_.expenseTotal)});
+    all->setData(0, kAllPersonsRole, true);
+    QList<QTreeWidgetItem *> nodes{all};
+    for (const PersonTotal &total : totals) {
+        auto *node = new QTreeWidgetItem(QStringList{PersonNodeText(total)});
+        node->setData(0, kPersonRole, total.person);
+        nodes.append(node);
+    }
+    treeUser1->addTopLevelItems(nodes);
+    const QString caption = PersonTabCaption(records_);
+    tabTotals1->setTabText(tabTotals1->indexOf(treeUser1), caption);
+    tabTotals1->setTabToolTip(tabTotals1->indexOf(treeUser1), records_.IsCut() ? kHint1000 : QString());
+    if (charts)
+        charts->ShowPersonTotals(totals);
+}
+
+void TfrmQueryMore::treeUser1DblClick()
+{
+    // The rows are those of the last reply, so no request goes out.
+    const QTreeWidgetItem *node = treeUser1->currentItem();
+    if (!node)
+        return;
+    if (node->data(0, kAllPersonsRole).toBool())
+        ShowRows(records_);
+    else
+        ShowRows(RowsOfPerson(records_, node->data(0, kPersonRole).toString()));
+}
+
+void TfrmQueryMore::tabResults1Changed(int index)
+{
+    if (charts || tabResults1->widget(index) != pageChart1)
+        return;
+    charts = new QueryCharts(pageChart1);
+    pageChart1->layout()->addWidget(charts);
+    charts->ShowCategoryTotals(categoryTotals_);
+    charts->ShowPersonTotals(ReadPersonTotals(records_.rows));
+}
+
+void TfrmQueryMore::btnExportClick()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // Without a documents folder the dialog would open in whatever folder the program was started from.
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString proposed =
+        folder + QLatin1Char('/') + ExportFileName(edit_date_begin1->text(), edit_date_end1->text());
+    const QString path =
+        AskSaveFileName(QStringLiteral("导出"), proposed, QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
+    if (path.isEmpty())
+        return;
+    QString reason;
+    if (!WriteWholeFile(path, RecordsCsv(shown_), &reason))
+        ShowMessage(QStringLiteral("导出失败: ") + reason);
 }
 
 void TfrmQueryMore::SetCell(int row, int column, const QString &text)
@@ -407,12 +512,17 @@ void TfrmQueryMore::PickInto(QLineEdit *field)
 
 void TfrmQueryMore::showEvent(QShowEvent *event)
 {
-    if (!placed_ && !parentWidget()) {
+    // The first opening stands in the middle of the screen, not over the window that opened it; later openings
+    // keep where the user left it.
+    if (!placed_) {
         placed_ = true;
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = geometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
+        const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            // The frame is centred, as far as the desktop already tells its size.
+            const QRect area = screen->availableGeometry();
+            QRect frame = frameGeometry();
+            frame.moveCenter(area.center());
+            move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
         }
     }
     QDialog::showEvent(event);

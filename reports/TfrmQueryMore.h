@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QueryReply.h"
+
 #include <QDate>
 #include <QDialog>
 
@@ -11,15 +13,16 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSplitter;
+class QTabWidget;
 class QTableWidget;
 class QTreeWidget;
 
 namespace lumora
 {
 
+class QueryCharts;
 class THttpThreadControl;
 class TPNGButtonEx;
-struct QueryRecords;
 struct QueryStrip;
 
 // "费用查询": what was spent in a period, as records with their expense total and as totals per category.
@@ -52,12 +55,18 @@ public:
     TPNGButtonEx *btnQuery = nullptr;
     QLabel *Label6 = nullptr;
     QLabel *Label5 = nullptr;
+    TPNGButtonEx *btnExport = nullptr; // "导出...": the rows the grid shows, as CSV
 
-    // Results.
+    // Results: the totals by category and by entering user in tabs at the left, the records and their charts in
+    // tabs at the right.
     QSplitter *Splitter1 = nullptr;
-    QLabel *pnlTypeCaption = nullptr;
+    QTabWidget *tabTotals1 = nullptr;
     QTreeWidget *treeType1 = nullptr;
+    QTreeWidget *treeUser1 = nullptr;
+    QTabWidget *tabResults1 = nullptr;
     QTableWidget *gridHj1 = nullptr;
+    QWidget *pageChart1 = nullptr;
+    QueryCharts *charts = nullptr; // made when "图表" is first shown
 
     THttpThreadControl *httpAllData = nullptr;     // records
     THttpThreadControl *httpAllData_sum = nullptr; // category totals
@@ -75,11 +84,14 @@ public:
     void Button1Click();
     void Button2Click();
     void treeType1DblClick();
+    void treeUser1DblClick();
+    void btnExportClick();
     void httpAllDataHttpData(THttpThreadControl *component);
     void httpAllData_sumHttpData(THttpThreadControl *component);
     void httpAllDataHttpError(THttpThreadControl *component, const QString &err);
 
-    // Puts records into the grid and their expense total into hj_day_label1.
+    // Takes a records reply: the grid shows all its rows with their expense total in hj_day_label1, and the
+    // by-person totals are counted from them.
     void ShowRecords(const QueryRecords &records);
 
     QueryStrip CurrentStrip() const;
@@ -91,12 +103,19 @@ protected:
 private:
     void BuildStrip();
     void BuildResults();
+    void ShowRows(const QueryRecords &records);
+    void ShowPersonTotals();
+    void ShowCategoryTotals(const QList<CategoryTotal> &totals);
+    void tabResults1Changed(int index);
     void SetCell(int row, int column, const QString &text);
     void ShiftPeriod(int months);
     void PickInto(QLineEdit *field);
 
     std::function<QDate()> today_;
     bool placed_ = false;
+    QueryRecords records_;                // the last records reply
+    QList<QueryRecordRow> shown_;         // the rows the grid shows, in its order
+    QList<CategoryTotal> categoryTotals_; // the last totals reply
 };
 
 // The application's one query window, created on first call and kept until the application object goes.

@@ -4,6 +4,7 @@
 
 #include <sodium.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace lumora::service
@@ -31,21 +32,20 @@ bool HasControl(const std::string &text)
     return false;
 }
 
-class HashSlot
+std::chrono::milliseconds TickPeriod(const SignInLimits &limits)
 {
-public:
-    explicit HashSlot(std::counting_semaphore<2> &semaphore) : semaphore_(semaphore) { semaphore_.acquire(); }
-    ~HashSlot() { semaphore_.release(); }
-    HashSlot(const HashSlot &) = delete;
-    HashSlot &operator=(const HashSlot &) = delete;
-
-private:
-    std::counting_semaphore<2> &semaphore_;
-};
+    return std::clamp(limits.throttle.window / 4, std::chrono::milliseconds(10), std::chrono::milliseconds(1000));
+}
 
 } // namespace
 
-Accounts::Accounts(Storage &storage, PasswordCost cost) : storage_(storage), cost_(cost) {}
+Accounts::Accounts(Storage &storage, PasswordCost cost, SignInLimits limits, ReportSink report)
+    : storage_(storage), cost_(cost), throttle_(limits.throttle), verifier_(std::move(limits.verify)),
+      report_(std::move(report)),
+      queue_(
+          limits.hashingThreads, limits.hashingQueue, [this] { tick(); }, TickPeriod(limits))
+{
+}
 
 std::string Accounts::DefaultCategories()
 {
@@ -64,22 +64,83 @@ std::string Accounts::hash(const std::string &password) const
     return hash;
 }
 
-std::optional<std::int64_t> Accounts::authenticate(const std::string &name, const std::string &password)
+bool Accounts::verify(const std::string &hash, const std::string &password) const
+{
+    if (verifier_)
+        return verifier_(hash, password);
+    return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
+}
+
+Accounts::CheckResult Accounts::check(const std::string &name, const std::string &password, const std::string &address)
 {
     if (name.empty() || password.size() > kMaxPasswordBytes)
-        return std::nullopt;
-    if (auto cached = cache_.lookup(name, password))
-        return cached;
+        return {};
+    // A pair verified lately passes whatever else goes on, so a household stays signed in through any flood.
+    if (const auto cached = cache_.lookup(name, password))
+        return {Check::Verified, *cached};
+    if (!throttle_.admit(name, address)) {
+        ++throttled_;
+        return {Check::Throttled};
+    }
+    using Result = SignInThrottle::Result;
+    Result result = Result::NotChecked;
+    struct Finish {
+        SignInThrottle &throttle;
+        const std::string &name;
+        const std::string &address;
+        const Result &result;
+        ~Finish() { throttle.finished(name, address, result); }
+    } finish{throttle_, name, address, result};
+
     const auto account = storage_.findAccount(name);
     if (!account)
-        return std::nullopt;
-    {
-        HashSlot slot(hashing_);
-        if (crypto_pwhash_str_verify(account->passwordHash.c_str(), password.data(), password.size()) != 0)
-            return std::nullopt;
+        return {};
+    const auto matches = queue_.run([&] {
+        ++passwordChecks_;
+        return verify(account->passwordHash, password);
+    });
+    if (!matches) {
+        ++busy_;
+        return {Check::Busy};
     }
+    if (!*matches) {
+        result = Result::Failed;
+        return {};
+    }
+    result = Result::Succeeded;
     cache_.remember(name, password, account->id);
-    return account->id;
+    return {Check::Verified, account->id};
+}
+
+std::optional<std::int64_t> Accounts::authenticate(const std::string &name, const std::string &password,
+                                                   const std::string &address)
+{
+    const CheckResult result = check(name, password, address);
+    if (result.check != Check::Verified)
+        return std::nullopt;
+    return result.account;
+}
+
+Accounts::Counts Accounts::counts()
+{
+    return {passwordChecks_.load(), throttled_.load(), busy_.load(), queue_.waiting()};
+}
+
+void Accounts::tick()
+{
+    const auto ended = throttle_.sweep();
+    // A run of full-queue refusals is reported once it has stopped growing.
+    const std::uint64_t busy = busy_.load();
+    const bool busyRunEnded = busy == busySeen_ && busy > busyReported_;
+    busySeen_ = busy;
+    if (!report_)
+        return;
+    for (const auto &burst : ended)
+        report_(RefusalReport{burst.account, burst.address, burst.attempts, false});
+    if (busyRunEnded) {
+        report_(RefusalReport{{}, {}, static_cast<std::int64_t>(busy - busyReported_), true});
+        busyReported_ = busy;
+    }
 }
 
 Accounts::Outcome Accounts::create(const std::string &name, const std::string &password)
@@ -97,11 +158,15 @@ Accounts::Outcome Accounts::create(const std::string &name, const std::string &p
         return Outcome::PasswordTooLong;
     if (!Utf8ToGbk(password))
         return Outcome::PasswordInvalid;
+    // A taken name costs no hashing; creating the account below still decides a race.
+    if (storage_.findAccount(name))
+        return Outcome::NameTaken;
     std::string passwordHash;
-    {
-        HashSlot slot(hashing_);
-        passwordHash = hash(password);
-    }
+    if (!queue_.run([&] {
+            passwordHash = hash(password);
+            return true;
+        }))
+        return Outcome::Busy;
     return storage_.createAccount(name, passwordHash, DefaultCategories()) == CreateOutcome::Created
                ? Outcome::Created
                : Outcome::NameTaken;

@@ -55,6 +55,8 @@ std::string MessageFor(Accounts::Outcome outcome)
         return "密码太长.";
     case Accounts::Outcome::PasswordInvalid:
         return "密码含有不能使用的字符.";
+    case Accounts::Outcome::Busy:
+        return "服务器繁忙,请稍后再试.";
     }
     return "注册失败.";
 }

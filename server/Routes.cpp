@@ -106,7 +106,7 @@ bool Routes::IsKnownScript(const std::string &script)
            script == "kessum_sqlite_post.php" || script == "kessum_sqlite_lock.php";
 }
 
-RouteResult Routes::post(const std::string &script, const std::string &body)
+RouteResult Routes::post(const std::string &script, const std::string &body, const std::string &address)
 {
     RouteResult result;
     auto reply = [&]() -> XmlReply {
@@ -127,16 +127,22 @@ RouteResult Routes::post(const std::string &script, const std::string &body)
             return version;
         }
 
-        const auto account = accounts_.authenticate(form->value("user_name"), form->value("user_pass"));
-        if (!account)
-            return Refuse(result, "denied");
+        const auto checked = accounts_.check(form->value("user_name"), form->value("user_pass"), address);
+        if (checked.check != Accounts::Check::Verified) {
+            result.denied = true;
+            result.quiet = checked.check == Accounts::Check::Throttled || checked.check == Accounts::Check::Busy;
+            return Refuse(result, checked.check == Accounts::Check::Busy        ? "denied: busy"
+                                  : checked.check == Accounts::Check::Throttled ? "denied: throttled"
+                                                                                : "denied");
+        }
+        const std::int64_t account = checked.account;
         if (script == "kessum_login.php")
-            return login(*form, *account, result);
+            return login(*form, account, result);
         if (script == "kessum_sqlite_type.php")
-            return categories(*form, *account, result);
+            return categories(*form, account, result);
         if (script == "kessum_sqlite_post.php")
-            return records(*form, *account, result);
-        return lock(*form, *account, result);
+            return records(*form, account, result);
+        return lock(*form, account, result);
     }();
     result.body = reply.text();
     return result;

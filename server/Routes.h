@@ -16,6 +16,7 @@ struct ServiceOptions {
     PasswordCost passwordCost = PasswordCost::Interactive;
     std::string version = "2015.01.29.1";
     std::string versionInfo = "发现新版本,请到官网下载最新的软件版本.";
+    SignInLimits signIn;
 };
 
 // What one request did, for the reply and the request log.
@@ -24,6 +25,8 @@ struct RouteResult {
     std::string action;
     std::string account; // the user_name sent, UTF-8
     std::string outcome = "ok";
+    bool denied = false; // the account's password was not accepted
+    bool quiet = false;  // refused without a password check: reported per burst, not per request
 };
 
 // The bookkeeping scripts, independent of the HTTP server: a POST body in, an XML reply out.
@@ -37,7 +40,8 @@ public:
     Routes(Storage &storage, Accounts &accounts, ServiceOptions options);
 
     static bool IsKnownScript(const std::string &script);
-    RouteResult post(const std::string &script, const std::string &body);
+    // address is the client's, for throttling failed sign-ins.
+    RouteResult post(const std::string &script, const std::string &body, const std::string &address = {});
 
 private:
     XmlReply login(const FormBody &form, std::int64_t account, RouteResult &result);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -23,6 +24,7 @@ struct RequestNote {
     std::string action;
     std::string account;
     std::string outcome;
+    bool quiet = false;
 };
 thread_local RequestNote tNote;
 
@@ -50,14 +52,27 @@ std::string OneLine(const std::string &text)
     return out.empty() ? "-" : out;
 }
 
+std::string RefusalLine(const RefusalReport &report)
+{
+    if (report.queueFull)
+        return "sign-in checks refused, hashing queue full: " + std::to_string(report.attempts);
+    return "sign-in throttled account=" + OneLine(report.account) + " address=" + OneLine(report.address) +
+           " attempts=" + std::to_string(report.attempts);
+}
+
 } // namespace
 
 Service::Service(Storage &storage, ServiceOptions options, size_t threads, LogSink log)
-    : storage_(storage), accounts_(storage, options.passwordCost), routes_(storage, accounts_, std::move(options)),
-      registration_(accounts_), log_(std::move(log)), server_(std::make_unique<httplib::Server>())
+    : storage_(storage), log_(std::move(log)),
+      accounts_(storage, options.passwordCost, options.signIn,
+                [this](const RefusalReport &report) { this->log(RefusalLine(report)); }),
+      routes_(storage, accounts_, std::move(options)), registration_(accounts_),
+      server_(std::make_unique<httplib::Server>())
 {
     if (threads == 0)
         threads = std::max(8u, std::thread::hardware_concurrency() * 4);
+    // Requests waiting for a hashing thread must not take the pool from everyone else.
+    threads += accounts_.hashingSlots();
     server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
     install();
 }
@@ -105,6 +120,10 @@ void Service::install()
     });
 
     server.set_logger([this](const httplib::Request &req, const httplib::Response &res) {
+        if (tNote.quiet) {
+            tNote = RequestNote{};
+            return;
+        }
         std::string ms = "-";
         if (tNote.started) {
             const auto elapsed = std::chrono::duration<double, std::milli>(Clock::now() - tNote.start).count();
@@ -155,11 +174,23 @@ void Service::install()
         std::string body;
         if (!readBody(content, res, body))
             return;
-        RouteResult result = routes_.post(req.matches[1].str(), body);
+        RouteResult result = routes_.post(req.matches[1].str(), body, req.remote_addr);
         tNote.action = result.action;
         tNote.account = result.account;
         tNote.outcome = result.outcome;
-        res.set_content(result.body, kXmlType);
+        tNote.quiet = result.quiet;
+        if (!result.denied) {
+            res.set_content(result.body, kXmlType);
+            return;
+        }
+        // A refused client goes to the back of the line for a request thread instead of keeping one, whether it
+        // heeds the header or not: the provider writes the whole reply, then ends the connection.
+        res.set_header("Connection", "close");
+        auto reply = std::make_shared<std::string>(std::move(result.body));
+        res.set_content_provider(reply->size(), kXmlType, [reply](size_t, size_t, httplib::DataSink &sink) {
+            sink.write(reply->data(), reply->size());
+            return false;
+        });
     });
     // The scripts take POST only; anything else under the base is a client error, not a refusal.
     server.Get(base + "([^/]+)", [](const httplib::Request &req, httplib::Response &res) {

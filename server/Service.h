@@ -27,7 +27,9 @@ public:
 
     using LogSink = std::function<void(const std::string &line)>;
 
-    // threads 0 picks a pool size from the machine. The log sink gets one line per request (stderr when empty).
+    // threads 0 picks a pool size from the machine; the pool has room beyond it for the requests that wait for a
+    // password check. The log sink gets one line per request (stderr when empty), and one per run of requests
+    // refused without a check.
     Service(Storage &storage, ServiceOptions options = {}, size_t threads = 0, LogSink log = {});
     ~Service();
     Service(const Service &) = delete;
@@ -47,10 +49,10 @@ private:
     void log(const std::string &line);
 
     Storage &storage_;
+    LogSink log_; // before accounts_: its hashing threads report until they stop
     Accounts accounts_;
     Routes routes_;
     RegistrationPage registration_;
-    LogSink log_;
     std::unique_ptr<httplib::Server> server_;
     std::atomic<bool> runCalled_{false};
     std::atomic<bool> runEnded_{false};

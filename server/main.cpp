@@ -1,8 +1,11 @@
 // lumora-service --listen HOST:PORT --db FILE [--demo] [--version V] [--version-info TEXT] [--threads N]
+//                [--hashing-threads N] [--hashing-queue N] [--sign-in-failures N] [--sign-in-window SECONDS]
 #include "server/DemoData.h"
 #include "server/Service.h"
 #include "server/SqliteStorage.h"
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +23,9 @@ namespace
 void Usage()
 {
     std::fprintf(stderr, "usage: lumora-service --listen HOST:PORT --db FILE [--demo] [--version V] "
-                         "[--version-info TEXT] [--threads N]\n");
+                         "[--version-info TEXT] [--threads N]\n"
+                         "       [--hashing-threads N] [--hashing-queue N] [--sign-in-failures N] "
+                         "[--sign-in-window SECONDS]\n");
 }
 
 } // namespace
@@ -47,6 +52,14 @@ int main(int argc, char **argv)
             options.versionInfo = argv[++i];
         else if (arg == "--threads" && hasValue)
             threads = std::strtoul(argv[++i], nullptr, 10);
+        else if (arg == "--hashing-threads" && hasValue)
+            options.signIn.hashingThreads = std::strtoul(argv[++i], nullptr, 10);
+        else if (arg == "--hashing-queue" && hasValue)
+            options.signIn.hashingQueue = std::strtoul(argv[++i], nullptr, 10);
+        else if (arg == "--sign-in-failures" && hasValue)
+            options.signIn.throttle.freeFailures = std::atoi(argv[++i]);
+        else if (arg == "--sign-in-window" && hasValue)
+            options.signIn.throttle.window = std::chrono::seconds(std::max(1L, std::strtol(argv[++i], nullptr, 10)));
         else {
             Usage();
             return 2;

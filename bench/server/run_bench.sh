@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Loopback load test of lumora-service on an account of 100,000 records, with wrk:
-# the newest-records page, a month query and a save. Usage: bench/server/run_bench.sh [BUILD_DIR] [SECONDS]
+# the newest-records page, a month query and a save, then the newest page of a household on 4 connections alone
+# and while strangers send wrong passwords for the same account on 8 more.
+# Usage: bench/server/run_bench.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:-$here/../../build}" && pwd)"
 seconds="${2:-10}"
 connections="${CONNECTIONS:-8}"
+household="${HOUSEHOLD_CONNECTIONS:-4}"
+flood="${FLOOD_CONNECTIONS:-8}"
 
 command -v wrk >/dev/null || { echo "wrk is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 work="$(mktemp -d)"
@@ -23,29 +27,47 @@ for _ in $(seq 100); do grep -q '^listening on' "$work/out" 2>/dev/null && break
 port="$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/out")"
 [ -n "$port" ] || { echo "the service did not start" >&2; exit 1; }
 url="http://127.0.0.1:$port/ms/kessum/kessum_sqlite_post.php"
+login_url="http://127.0.0.1:$port/ms/kessum/kessum_login.php"
 month="$(date +%Y-%m)-15+12%3A00%3A00"
 
-run() {
-  local name="$1" body="$2"
+# script NAME BODY [PASSWORD]: a wrk script posting BODY after the session fields, GUID made unique per request.
+script() {
+  local name="$1" body="$2" password="${3:-bench}"
   cat >"$work/$name.lua" <<LUA
 wrk.method = "POST"
 wrk.headers["Content-Type"] = "application/x-www-form-urlencoded; charset=gbk"
-local base = "user_name=bench&user_pass=bench&input_user=bench&client_type=pc&protocol_version=1.0&$body"
+local base = "user_name=bench&user_pass=$password&input_user=bench&client_type=pc&protocol_version=1.0&$body"
 local counter = 0
-local threads = 0
+local threads = {}
+refused = 0
 function setup(thread)
-  threads = threads + 1
-  thread:set("id", threads)
+  table.insert(threads, thread)
+  thread:set("id", #threads)
 end
 function request()
   counter = counter + 1
   local body = base:gsub("GUID", "%%7BBENCH-" .. (id or 0) .. "-" .. counter .. "%%7D")
   return wrk.format(nil, nil, nil, body)
 end
+-- A refusal is an HTTP 200 too: count the replies that say no.
+function response(status, headers, body)
+  if not body:find('Value="1"', 1, true) then refused = refused + 1 end
+end
+function done(summary, latency, requests)
+  local total = 0
+  for _, thread in ipairs(threads) do total = total + thread:get("refused") end
+  io.write(string.format("  Refused replies: %d\n", total))
+end
 LUA
-  echo "== $name ($connections connections, ${seconds}s)"
-  wrk -t2 -c"$connections" -d"${seconds}s" --latency -s "$work/$name.lua" "$url" |
-    grep -E 'Requests/sec|Latency  |50%|90%|99%|Non-2xx|Socket errors'
+}
+
+# run NAME BODY [CONNECTIONS]
+run() {
+  local name="$1" body="$2" count="${3:-$connections}"
+  script "$name" "$body"
+  echo "== $name ($count connections, ${seconds}s)"
+  wrk -t2 -c"$count" -d"${seconds}s" --latency -s "$work/$name.lua" "$url" |
+    grep -E 'Requests/sec|Latency  |50%|90%|99%|Non-2xx|Socket errors|Refused'
 }
 
 # The first request verifies the password (argon2); the rest hit the cache of verified pairs.
@@ -58,3 +80,18 @@ run save "action=add&user_name=bench&user_pass=bench&input_user=bench&name1=%CE%
 # Every save must have been stored, not just answered: the account grew by the number of saves.
 curl -s -d 'user_name=bench&user_pass=bench&action=data&page=0&' "$url" | grep -o 'RecCount="[0-9]*"' |
   sed 's/RecCount="\([0-9]*\)"/records after the saves: \1 (100000 before)/'
+
+# The household's newest page alone, then while strangers guess its password as fast as they are answered
+# (each guess differs; GUID stands in for a counter). The flood starts first and ends after the measurement.
+# The strangers share the household's address here, so the household must have signed in lately (the cache of
+# verified pairs) to pass their throttle: sign in again first.
+curl -s -o /dev/null -d 'user_name=bench&user_pass=bench&action=login' "$login_url"
+run household_alone "action=data&input_user=bench&mini_money=&page=0&" "$household"
+script flood "action=login&guess=GUID&" "wrong-GUID"
+wrk -t1 -c"$flood" -d"$((seconds + 4))s" -s "$work/flood.lua" "$login_url" >"$work/flood.out" 2>&1 &
+flood_pid=$!
+sleep 2
+run household_under_flood "action=data&input_user=bench&mini_money=&page=0&" "$household"
+wait "$flood_pid"
+echo "== wrong-password flood ($flood connections, $((seconds + 4))s, all refused)"
+grep -E 'Requests/sec|Non-2xx|Socket errors|Refused' "$work/flood.out"

@@ -86,6 +86,28 @@ void arrow(const QString &name, bool up)
     });
 }
 
+// Small flat buttons of the bottom bar: a blue glyph alone, on a pale tile when hovered, a deeper one when pressed.
+void barButton(const QString &name, const std::function<void(QPainter &)> &glyph)
+{
+    const struct {
+        const char *state;
+        QColor tile;
+        QColor edge;
+    } states[] = {{"normal", QColor(0, 0, 0, 0), QColor(0, 0, 0, 0)},
+                  {"over", QColor(222, 234, 250), QColor(157, 188, 232)},
+                  {"down", QColor(196, 216, 242), QColor(120, 160, 220)}};
+    for (const auto &s : states) {
+        save(QLatin1String("bar_") + name + QLatin1Char('_') + QLatin1String(s.state), 18, 17, [&](QPainter &p) {
+            p.setPen(QPen(s.edge, 1));
+            p.setBrush(s.tile);
+            p.drawRoundedRect(QRectF(0.5, 0.5, 17, 16), 3, 3);
+            p.setPen(QPen(QColor(35, 110, 212), 1.2)); // the bar's link blue
+            p.setBrush(Qt::NoBrush);
+            glyph(p);
+        });
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -149,6 +171,37 @@ int main(int argc, char **argv)
         p.setPen(QPen(QColor(90, 90, 100), 1));
         for (int y = 16; y <= 24; y += 4)
             p.drawLine(QPointF(7, y + 0.5), QPointF(12, y + 0.5));
+    });
+
+    // Bottom bar: the menu of views, the month view, the newest records.
+    barButton(QStringLiteral("more"), [](QPainter &p) {
+        p.setBrush(p.pen().color());
+        QPainterPath path;
+        path.moveTo(4.5, 6.5);
+        path.lineTo(13.5, 6.5);
+        path.lineTo(9, 11.5);
+        path.closeSubpath();
+        p.drawPath(path);
+    });
+    barButton(QStringLiteral("month"), [](QPainter &p) {
+        p.drawRoundedRect(QRectF(3.5, 4.5, 11, 9), 1, 1);
+        p.fillRect(QRectF(4, 5, 10, 2.5), p.pen().color());
+        p.drawLine(QPointF(6.5, 2.5), QPointF(6.5, 5));
+        p.drawLine(QPointF(11.5, 2.5), QPointF(11.5, 5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(35, 110, 212));
+        for (int row = 0; row < 2; ++row)
+            for (int col = 0; col < 3; ++col)
+                p.drawRect(QRectF(5.5 + col * 2.5, 8.5 + row * 2.5, 1.5, 1.5));
+    });
+    barButton(QStringLiteral("last50"), [](QPainter &p) {
+        // A short list, its newest line on top in bold.
+        for (int i = 0; i < 3; ++i) {
+            const qreal y = 4.5 + i * 4;
+            p.setPen(QPen(QColor(35, 110, 212), i == 0 ? 2.2 : 1.2, Qt::SolidLine, Qt::RoundCap));
+            p.drawPoint(QPointF(4.5, y));
+            p.drawLine(QPointF(7.5, y), QPointF(14, y));
+        }
     });
 
     // Toolbar icons.

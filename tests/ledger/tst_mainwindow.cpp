@@ -26,7 +26,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 
 using namespace lumora;
 using namespace lumora::test;
@@ -211,7 +210,7 @@ void TestMainWindow::everyModeSendsItsLinesAndShowsTheReply()
         break;
     case MonthView:
         w->txtQueryMonth->setEditText(QStringLiteral("201502"));
-        w->btnQueryMonth->click();
+        QTest::mouseClick(w->btnQueryMonth, Qt::LeftButton);
         break;
     case NextPage:
         click(w->btnNextPage);
@@ -340,7 +339,7 @@ void TestMainWindow::monthComboChange()
     // Given the month view of 201501 with its list
     TForm1 *w = makeWithFake();
     w->txtQueryMonth->setEditText(QStringLiteral("201501"));
-    w->btnQueryMonth->click();
+    QTest::mouseClick(w->btnQueryMonth, Qt::LeftButton);
     QVERIFY(!w->pnlMonth->isHidden());
     QVERIFY(w->pnlPage->isHidden());
     QCOMPARE(w->txtQueryMonth->count(), 25);
@@ -366,7 +365,7 @@ void TestMainWindow::queryLastAfterThisMonthKeepsLabels()
     click(w->btnSerach_lastMonth);
     QVERIFY(w->btnPrePage->isHidden());
     QVERIFY(w->hj_day_label2->text().endsWith(QStringLiteral(" 月支出合计：")));
-    w->btnQueryLast->click();
+    QTest::mouseClick(w->btnQueryLast, Qt::LeftButton);
     QVERIFY(fake_->queries.last().second.endsWith(QStringLiteral("page=0\r\n")));
     QVERIFY(w->btnPrePage->isHidden());
     QVERIFY(w->btnNextPage->isHidden());
@@ -517,7 +516,7 @@ void TestMainWindow::unsavedLinesAskBeforeAQuery()
             click(w->btnQueryMore_day);
             break;
         case 5:
-            w->btnQueryMonth->click();
+            QTest::mouseClick(w->btnQueryMonth, Qt::LeftButton);
             break;
         case 6:
             w->QueryLast50(0);
@@ -562,7 +561,7 @@ void TestMainWindow::arrowKeysLeftToOpenList()
 {
     // Given the month box's list dropped down
     TForm1 *w = makeWithFake();
-    w->btnQueryMonth->click();
+    QTest::mouseClick(w->btnQueryMonth, Qt::LeftButton);
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));

@@ -18,7 +18,6 @@
 
 #include <QLabel>
 #include <QTableWidget>
-#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -158,7 +157,7 @@ void TestMainWindowService::monthViewMatchesThisMonth()
     const QString total = window_->hj_day_label1->text();
     QVERIFY(thisMonth > 0);
     // When the month view shows the current month
-    window_->btnQueryMonth->click();
+    QTest::mouseClick(window_->btnQueryMonth, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!window_->hj_day_label1->text().isEmpty(), 15000);
     // Then it finds the same records and total
     QCOMPARE(window_->RecCount, thisMonth);

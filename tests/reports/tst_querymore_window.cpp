@@ -5,13 +5,24 @@
 #include "core/NetSta.h"
 #include "core/Session.h"
 #include "lists/CategoryList.h"
+#include "reports/QueryCharts.h"
 #include "reports/TfrmQueryMore.h"
 #include "support/LoopbackHttpServer.h"
 #include "util/ExeFolder.h"
 #include "util/MessageSeam.h"
+#include "util/SaveFileSeam.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTabWidget>
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +123,61 @@ QStringList GridRow(const QTableWidget *grid, int row)
     return cells;
 }
 
+QStringList GridNames(const QTableWidget *grid)
+{
+    QStringList names;
+    for (int row = 1; row < grid->rowCount(); ++row)
+        names << grid->item(row, 0)->text();
+    return names;
+}
+
+QStringList TabTexts(const QTabWidget *tabs)
+{
+    QStringList texts;
+    for (int i = 0; i < tabs->count(); ++i)
+        texts << tabs->tabText(i);
+    return texts;
+}
+
+void ClickTab(QTabWidget *tabs, int index)
+{
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(index).center());
+}
+
+void DoubleClickNode(QTreeWidget *tree, int index)
+{
+    const QRect rect = tree->visualItemRect(tree->topLevelItem(index));
+    QVERIFY(rect.isValid());
+    // What the window system delivers for a double click: press, release, double-click, release.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+QStringList SliceLabels(const QPieSeries *pie)
+{
+    QStringList labels;
+    for (const QPieSlice *slice : pie->slices())
+        labels << slice->label();
+    return labels;
+}
+
+QList<qreal> SliceValues(const QPieSeries *pie)
+{
+    QList<qreal> values;
+    for (const QPieSlice *slice : pie->slices())
+        values << slice->value();
+    return values;
+}
+
+QList<qreal> BarValues(const QBarSet *set)
+{
+    QList<qreal> values;
+    for (int i = 0; i < set->count(); ++i)
+        values << set->at(i);
+    return values;
+}
+
 } // namespace
 
 class TestQueryMoreWindow : public QObject
@@ -138,8 +204,14 @@ private slots:
     void networkFailureReenablesSilently();
     void firstReplyReenablesTheButton();
     void formIsKeptBetweenOpenings();
+    void byPersonTabTotalsTheLastRecords();
+    void chartsFollowTheReplies();
+    void exportSavesTheShownRows();
+    void failedOrCancelledExportLeavesNoFile();
 
 private:
+    std::unique_ptr<TfrmQueryMore> shownForm();
+    void queryHousehold(TfrmQueryMore *form, qsizetype matching = -1);
     std::unique_ptr<TfrmQueryMore> makeForm(const QDate &today = QDate(2014, 3, 15));
     void answer(const QString &records, const QString &totals);
 
@@ -177,6 +249,23 @@ void TestQueryMoreWindow::cleanup()
 std::unique_ptr<TfrmQueryMore> TestQueryMoreWindow::makeForm(const QDate &today)
 {
     return std::make_unique<TfrmQueryMore>(nullptr, [today] { return today; });
+}
+
+std::unique_ptr<TfrmQueryMore> TestQueryMoreWindow::shownForm()
+{
+    auto form = makeForm();
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get()))
+        return {};
+    return form;
+}
+
+void TestQueryMoreWindow::queryHousehold(TfrmQueryMore *form, qsizetype matching)
+{
+    answer(ReplyWithRows(HouseholdRows(), matching), TwoTotals());
+    QTest::mouseClick(form->btnQuery, Qt::LeftButton);
+    QTRY_COMPARE(form->gridHj1->rowCount(), 7);
+    QTRY_COMPARE(form->treeType1->topLevelItemCount(), 2);
 }
 
 void TestQueryMoreWindow::answer(const QString &records, const QString &totals)
@@ -551,6 +640,138 @@ void TestQueryMoreWindow::formIsKeptBetweenOpenings()
 
     QCOMPARE(QueryMoreForm(), form);
     QCOMPARE(QueryMoreForm()->edit_date_begin1->text(), QStringLiteral("2014-01-01"));
+}
+
+void TestQueryMoreWindow::byPersonTabTotalsTheLastRecords()
+{
+    // Given a window whose query found more records than the service sent, of four users, one unlabelled
+    const auto form = shownForm();
+    QVERIFY(form);
+    QCOMPARE(TabTexts(form->tabTotals1), QStringList({"按类别分", "按输入者分"}));
+    QCOMPARE(form->tabTotals1->currentWidget(), form->treeType1);
+    queryHousehold(form.get(), 1500);
+
+    // Then the tab says its totals are partial and lists everybody, then each user by expense total
+    QCOMPARE(TabTexts(form->tabTotals1), QStringList({"按类别分", "按输入者分(前1000条)"}));
+    ClickTab(form->tabTotals1, 1);
+    QCOMPARE(form->tabTotals1->currentWidget(), form->treeUser1);
+    QCOMPARE(NodeTexts(form->treeUser1),
+             QStringList({"全部(127.50)", "张三(52.50)", "李四(45.00)", "(未标识)(30.00)", "王五(0.00)"}));
+
+    // When a user is double-clicked, the grid shows only his rows and the label their sum
+    DoubleClickNode(form->treeUser1, 1);
+    QCOMPARE(GridNames(form->gridHj1), QStringList({"午饭", "工资", "电影"}));
+    QCOMPARE(GridRow(form->gridHj1, 3), QStringList({"电影", "40.00", "支出", "娱乐", "2014-03-07"}));
+    QCOMPARE(form->hj_day_label1->text(), QStringLiteral("52.50"));
+    DoubleClickNode(form->treeUser1, 3);
+    QCOMPARE(GridNames(form->gridHj1), QStringList{"打车"});
+    QCOMPARE(form->hj_day_label1->text(), QStringLiteral("30.00"));
+
+    // ... and "全部" shows every row again, all without a request
+    DoubleClickNode(form->treeUser1, 0);
+    QCOMPARE(GridNames(form->gridHj1), QStringList({"午饭", "打车", "书", "工资", "奖金", "电影"}));
+    QCOMPARE(form->hj_day_label1->text(), QStringLiteral("127.50"));
+    QCOMPARE(server_->requestCount(), 2);
+
+    // When the next reply holds every match, the mark goes and the users are counted afresh
+    answer(ReplyWithRows({HouseholdRows().at(2)}), TwoTotals());
+    form->btnQueryClick();
+    QTRY_COMPARE(form->gridHj1->rowCount(), 2);
+    QCOMPARE(TabTexts(form->tabTotals1), QStringList({"按类别分", "按输入者分"}));
+    QCOMPARE(NodeTexts(form->treeUser1), QStringList({"全部(45.00)", "李四(45.00)"}));
+}
+
+void TestQueryMoreWindow::chartsFollowTheReplies()
+{
+    // Given a window that answered a query while its records tab was shown
+    const auto form = shownForm();
+    QVERIFY(form);
+    QCOMPARE(TabTexts(form->tabResults1), QStringList({"明细", "图表"}));
+    QCOMPARE(form->tabResults1->currentWidget(), form->gridHj1);
+    queryHousehold(form.get());
+    QVERIFY(!form->charts);
+
+    // When the chart tab is shown
+    ClickTab(form->tabResults1, 1);
+
+    // Then the pie has one slice per category node, and the bars one per user, the largest on top
+    QVERIFY(form->charts);
+    QCOMPARE(NodeTexts(form->treeType1), QStringList({"餐饮(12.50)", "餐饮(外卖)(20.00)"}));
+    QCOMPARE(SliceLabels(form->charts->pieType1), QStringList({"餐饮 12.50 (38.5%)", "餐饮(外卖) 20.00 (61.5%)"}));
+    QCOMPARE(SliceValues(form->charts->pieType1), QList<qreal>({12.5, 20.0}));
+    QCOMPARE(form->charts->axisUser1->categories(), QStringList({"王五", "(未标识)", "李四", "张三"}));
+    QCOMPARE(BarValues(form->charts->barSetUser1), QList<qreal>({0.0, 30.0, 45.0, 52.5}));
+
+    // When later replies come, the charts follow them
+    answer(ReplyWithRows({HouseholdRows().at(2)}), ReplyWithRows({TotalRow(QStringLiteral("文化"), "45")}));
+    form->btnQueryClick();
+    QTRY_COMPARE(SliceLabels(form->charts->pieType1), QStringList{"文化 45.00 (100.0%)"});
+    QTRY_COMPARE(form->charts->axisUser1->categories(), QStringList{"李四"});
+    QCOMPARE(BarValues(form->charts->barSetUser1), QList<qreal>{45.0});
+
+    // ... and a totals reply that does not read empties the pie with the tree
+    answer(ReplyWithRows({}), QStringLiteral("<html>busy"));
+    form->btnQueryClick();
+    QTRY_COMPARE(messages_->messages.size(), 1);
+    QCOMPARE(form->treeType1->topLevelItemCount(), 0);
+    QCOMPARE(form->charts->pieType1->count(), 0);
+}
+
+void TestQueryMoreWindow::exportSavesTheShownRows()
+{
+    // Given a window showing one user's rows
+    const auto form = shownForm();
+    QVERIFY(form);
+    queryHousehold(form.get());
+    ClickTab(form->tabTotals1, 1);
+    DoubleClickNode(form->treeUser1, 1);
+    QCOMPARE(form->gridHj1->rowCount(), 4);
+    const QString path = dir_.filePath(QStringLiteral("export.csv"));
+    ScopedSaveFileAnswer dialog(path);
+
+    // When "导出..." is clicked and a file chosen
+    QCOMPARE(form->btnExport->caption(), QStringLiteral("导出..."));
+    QTest::mouseClick(form->btnExport, Qt::LeftButton);
+
+    // Then the dialog proposed the period's name in the documents folder, and the file holds the shown rows
+    QCOMPARE(dialog.questions.size(), 1);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = QDir(documents).exists() ? documents : QDir::homePath();
+    QCOMPARE(dialog.questions.at(0).proposedPath, folder + QStringLiteral("/费用_2014-02-15_2014-03-16.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("\xEF\xBB\xBF") + QStringLiteral("名称,金额,收入/支出,类型,日期,输入者\r\n"
+                                                                         "午饭,12.50,支出,餐饮,2014-03-02,张三\r\n"
+                                                                         "工资,5000.00,收入,工资,2014-03-05,张三\r\n"
+                                                                         "电影,40.00,支出,娱乐,2014-03-07,张三\r\n")
+                                                              .toUtf8());
+    QVERIFY(messages_->messages.isEmpty());
+    QCOMPARE(server_->requestCount(), 2);
+}
+
+void TestQueryMoreWindow::failedOrCancelledExportLeavesNoFile()
+{
+    const auto form = shownForm();
+    QVERIFY(form);
+    queryHousehold(form.get());
+    const QString missing = dir_.filePath(QStringLiteral("gone/export.csv"));
+
+    // When the dialog is cancelled, nothing is written or said
+    {
+        ScopedSaveFileAnswer cancel;
+        QTest::mouseClick(form->btnExport, Qt::LeftButton);
+        QCOMPARE(cancel.questions.size(), 1);
+    }
+    QVERIFY(messages_->messages.isEmpty());
+
+    // When the chosen folder does not exist, the failure is told with its reason
+    ScopedSaveFileAnswer dialog(missing);
+    QTest::mouseClick(form->btnExport, Qt::LeftButton);
+    QCOMPARE(messages_->messages.size(), 1);
+    QVERIFY(messages_->lastText().startsWith(QStringLiteral("导出失败: ")));
+    QVERIFY(messages_->lastText().size() > QStringLiteral("导出失败: ").size());
+    QVERIFY(!QFile::exists(missing));
+    QVERIFY(!QDir(dir_.filePath(QStringLiteral("gone"))).exists());
 }
 
 QTEST_MAIN(TestQueryMoreWindow)

@@ -25,6 +25,7 @@ public:
     InProcessService &operator=(const InProcessService &) = delete;
 
     bool isRunning() const { return port_ > 0; }
+    int port() const { return port_; }
     QString url(const QString &script) const;
     QString databasePath() const { return dir_.filePath(QStringLiteral("ledger.sqlite")); }
     service::Accounts &accounts() { return service_->accounts(); }
