@@ -25,7 +25,7 @@ QueryRecords ReadQueryRecords(const Reply &reply)
         const double money = AmountValue(RowText(row, "money1"));
         line.money1 = AmountText(money);
         line.amount = money;
-        line.input_user = RowText(row, QStringLiteral("input_user"));
+        line.input_user = RowText(row, "input_user");
         line.expense = in1 != QLatin1String("1");
         if (line.expense)
             records.expenseTotal += money;
