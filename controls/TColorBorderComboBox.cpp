@@ -1,9 +1,11 @@
 #include "TColorBorderComboBox.h"
 
+#include "ShownItemList.h"
 #include "TColorBorderEdit.h"
 
 #include <QPainter>
 #include <QStyleOptionComboBox>
+#include <QWheelEvent>
 
 namespace lumora
 {
@@ -12,6 +14,23 @@ TColorBorderComboBox::TColorBorderComboBox(QWidget *parent) : QComboBox(parent)
 {
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
+    // Clicks and Tab give the focus; the wheel does not, so passing over the box never picks it up.
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TColorBorderComboBox::showPopup()
+{
+    QComboBox::showPopup();
+    HighlightShownItem(this, ExactItemRow(this));
+}
+
+void TColorBorderComboBox::wheelEvent(QWheelEvent *event)
+{
+    if (!hasFocus()) {
+        event->ignore(); // left to the parents, so a scroll area around the box still scrolls
+        return;
+    }
+    QComboBox::wheelEvent(event);
 }
 
 void TColorBorderComboBox::setBorderColor(const QColor &color)

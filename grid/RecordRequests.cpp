@@ -37,6 +37,13 @@ void StoreFieldTexts(TItemInfo &info, const QString &name1, const QString &money
     info.create_time = ToHalfWidth(createTime);
 }
 
+bool HoldsSentFields(const TItemInfo &record, const TItemInfo &sent)
+{
+    // The record keeps the amount and date as typed once edited again; compare them as a request sends them.
+    return record.name1 == sent.name1 && ToHalfWidth(record.money1) == sent.money1 && record.in1 == sent.in1 &&
+           record.type1 == sent.type1 && ToHalfWidth(record.create_time) == sent.create_time;
+}
+
 QString RecordLines(const TItemInfo &info)
 {
     return Line(QStringLiteral("name1"), info.name1) + Line(QStringLiteral("money1"), info.money1) +

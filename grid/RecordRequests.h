@@ -20,6 +20,10 @@ bool ReadRecordDate(const QString &createTimeField, TItemInfo &info);
 void StoreFieldTexts(TItemInfo &info, const QString &name1, const QString &money1, const QString &in1,
                      const QString &type1, const QString &createTime);
 
+// True when record still holds the field texts that a save or lock sent as sent, so its reply speaks for them; an
+// edit made while the request was on its way is newer than the reply.
+bool HoldsSentFields(const TItemInfo &record, const TItemInfo &sent);
+
 // name1= ... id_guid= (the record part shared by save and lock).
 QString RecordLines(const TItemInfo &info);
 

@@ -4,6 +4,7 @@
 #include "TUpDown.h"
 
 #include "core/DateText.h"
+#include "controls/ShownItemList.h"
 #include "core/Reply.h"
 #include "util/DialogParts.h"
 #include "util/MessageSeam.h"
@@ -39,9 +40,24 @@ QString FourDigits(int n)
     return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
 }
 
+// The boxes show two-digit numbers ("03") beside list items without leading zeros ("3"): the list opens on the item
+// of the same number.
+class NumberComboBox : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override
+    {
+        QComboBox::showPopup();
+        bool ok = false;
+        const int shown = currentText().trimmed().toInt(&ok);
+        HighlightShownItem(this, ok ? findText(QString::number(shown), Qt::MatchExactly) : -1);
+    }
+};
+
 QComboBox *NumberBox(QWidget *parent, int count, int visible)
 {
-    auto *box = new QComboBox(parent);
+    auto *box = new NumberComboBox(parent);
     box->setEditable(true);
     // Typed text stays as typed: no completion, and Enter must not add it to the list.
     box->setCompleter(nullptr);
@@ -230,20 +246,24 @@ bool PickDate(const QString &text, QString &result)
     return true;
 }
 
+QString PickFieldDate(const QString &text)
+{
+    const QString original = text.trimmed();
+    const std::optional<QDateTime> dateTime = TextToDateTime(original);
+    if (!dateTime)
+        throw LumoraError(QStringLiteral("'%1' 不是有效的日期时间").arg(original));
+    auto dialog = std::make_unique<Tform_date>();
+    dialog->setDate(dateTime->date());
+    const bool confirmed = dialog->exec() == QDialog::Accepted;
+    return confirmed ? dialog->resultText() : original;
+}
+
 void PopupDate(QLineEdit *field)
 {
     if (!field)
         return;
-    const QString original = field->text().trimmed();
-    const std::optional<QDateTime> dateTime = TextToDateTime(original);
-    if (!dateTime)
-        throw LumoraError(QStringLiteral("'%1' 不是有效的日期时间").arg(original));
     QPointer<QLineEdit> guard(field);
-    auto dialog = std::make_unique<Tform_date>();
-    dialog->setDate(dateTime->date());
-    const bool confirmed = dialog->exec() == QDialog::Accepted;
-    const QString chosen = confirmed ? dialog->resultText() : original;
-    dialog.reset();
+    const QString chosen = PickFieldDate(field->text());
     // The field's window may have gone while the dialog was open.
     if (guard)
         guard->setText(chosen);

@@ -60,6 +60,10 @@ private:
 // result is left alone on Cancel. Text that is no date throws LumoraError before any dialog shows.
 bool PickDate(const QString &text, QString &result);
 
+// The dialog of a date field's "...", opened on a date text (a time part is allowed): the chosen date, or on Cancel
+// the text trimmed. Text that is no date throws LumoraError before any dialog shows.
+QString PickFieldDate(const QString &text);
+
 // The "..." of a date field: opens the dialog on the field's date (a time part is allowed) and writes the chosen
 // date into the field, or on Cancel the field's own text trimmed. Text that is no date throws LumoraError and leaves
 // the field as it was.

@@ -23,6 +23,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -65,8 +66,16 @@ TImagePanel *NewCell(QWidget *parent, const char *name, int x, int width, const 
     cell->setBorderWidth(1);
     cell->setBorderColor(kSilver);
     cell->setBorderBrawKinds(TImagePanel::bbkTop | TImagePanel::bbkRight);
-    cell->setGeometry(x, 0, width, TfrmTCLine::LineHeight);
+    // The bottom two pixels stay free for the line's orange mark of the active line.
+    cell->setGeometry(x, 0, width, TfrmTCLine::LineHeight - 2);
     return cell;
+}
+
+// Text and current item together, so the list drops down on what the box shows.
+void ShowInBox(QComboBox *box, const QString &text)
+{
+    box->setCurrentIndex(box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    box->setEditText(text);
 }
 
 TColorBorderComboBox *SetupBox(TColorBorderComboBox *box, const char *name, const QRect &geometry)
@@ -144,7 +153,7 @@ void TfrmTCLine::BuildLayout()
     pnlLine->setBorderWidth(0);
     pnlLine->setBorderColor(kOrange);
     pnlLine->setBorderBrawKinds(TImagePanel::bbkBottom);
-    pnlLine->setGeometry(0, 0, 809, LineHeight);
+    pnlLine->setGeometry(0, 0, LineWidth, LineHeight);
 
     const int fieldTop = 4;
     const int fieldHeight = LineHeight - 8;
@@ -251,8 +260,8 @@ void TfrmTCLine::Bind()
     input_user->setToolTip(QStringLiteral("本条记录输入者为: ") + Info.input_user);
     id->setText(Info.id);
     create_time->setText(Info.create_time);
-    type1->setEditText(Info.type1);
-    in1->setEditText(CodeToInOut(Info.in1));
+    ShowInBox(type1, Info.type1);
+    ShowInBox(in1, CodeToInOut(Info.in1));
     in1_tag->setVisible(in1->currentText() == QStringLiteral("收入"));
     money1->setText(Info.money1);
     is_lock->setVisible(Info.is_lock == QStringLiteral("1"));
@@ -368,6 +377,9 @@ bool TfrmTCLine::eventFilter(QObject *watched, QEvent *event)
         FieldEnter(field);
         break;
     case QEvent::FocusOut:
+        // The focus moving into the box's own open list is no leaving of the field.
+        if (OwnListOpen(field))
+            break;
         FieldExit(field);
         break;
     case QEvent::KeyPress: {
@@ -381,8 +393,13 @@ bool TfrmTCLine::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::KeyRelease: {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && FieldKeyUp(field, key))
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            break;
+        // A held Enter sends a release with every repeat; only the key coming up moves on.
+        if (key->isAutoRepeat())
+            return true;
+        if (FieldKeyUp(field, key->key()))
             return true;
         break;
     }
@@ -442,6 +459,13 @@ bool TfrmTCLine::FieldKeyUp(QWidget *field, int)
         return false;
     }
     return true;
+}
+
+bool TfrmTCLine::OwnListOpen(QWidget *field) const
+{
+    // Asked while the list opens, before it counts as visible: the open popup is the list's own window.
+    const auto *box = qobject_cast<QComboBox *>(field);
+    return box && box->view() && QApplication::activePopupWidget() == box->view()->window();
 }
 
 void TfrmTCLine::ScrollOneAndStay()
@@ -515,6 +539,11 @@ THttpThreadControl *TfrmTCLine::NewRequest()
     return http;
 }
 
+TakenRecord TfrmTCLine::TakeRecord() const
+{
+    return {Info.id_guid, Info.name1, RecordIndex};
+}
+
 void TfrmTCLine::SaveRecord()
 {
     if (!RecordRequests::ReadRecordDate(create_time->text(), Info)) {
@@ -526,15 +555,15 @@ void TfrmTCLine::SaveRecord()
     RecordRequests::StoreFieldTexts(Info, name1->text(), money1->text(), in1->currentText(), type1->currentText(),
                                     create_time->text());
     const QString body = RecordRequests::SaveBody(Info);
-    const QString sentId = Info.id_guid;
-    PendingSaveId = sentId;
+    const TItemInfo sent = Info;
+    PendingSaveId = sent.id_guid;
     SetStatus(kSaving);
 
     THttpThreadControl *http = NewRequest();
     httpSave = http;
-    http->OnHttpData = [this, sentId](THttpThreadControl *h) {
+    http->OnHttpData = [this, sent](THttpThreadControl *h) {
         h->deleteLater();
-        httpSaveHttpData(h, sentId);
+        httpSaveHttpData(h, sent);
     };
     http->OnHttpError = [this](THttpThreadControl *h, const QString &) {
         h->deleteLater();
@@ -545,35 +574,43 @@ void TfrmTCLine::SaveRecord()
     Commit(true); // the label keeps "数据保存中..." until the reply
 }
 
-void TfrmTCLine::httpSaveHttpData(THttpThreadControl *http, const QString &sentId)
+void TfrmTCLine::httpSaveHttpData(THttpThreadControl *http, const TItemInfo &sent)
 {
     HideBusy();
-    if (PendingSaveId == sentId)
+    if (PendingSaveId == sent.id_guid)
         PendingSaveId.clear();
-    TfrmTCLine *line = grid_->FindLineById(sentId);
+    const bool ok = IsReplyOk(http);
+    const int index = grid_->IndexOfRecordId(sent.id_guid);
+    TfrmTCLine *line = grid_->LineOfRecord(index);
     if (!line) {
         // No line shows the record any more; the reply still decides its state in the record list.
-        const int index = grid_->IndexOfRecordId(sentId);
-        if (IsReplyOk(http) && index >= 0) {
+        if (ok && index >= 0) {
             TItemInfo &info = grid_->RecordList[index];
             info.IsNew = false;
-            info.Modified = false;
-            info.StatusText = QStringLiteral("保存完毕");
+            if (RecordRequests::HoldsSentFields(info, sent)) {
+                info.Modified = false;
+                info.StatusText = QStringLiteral("保存完毕");
+            }
         }
         return;
     }
-    if (line->PendingSaveId == sentId)
+    if (line->PendingSaveId == sent.id_guid)
         line->PendingSaveId.clear();
-    QString status = QStringLiteral("保存失败");
-    if (IsReplyOk(http)) {
-        status = QStringLiteral("保存完毕");
-        line->Info.IsNew = false;
-        line->Info.Modified = false;
-        line->Info.StatusText = status;
-        line->conNew->hide();
-        line->Commit(false);
+    if (!ok) {
+        line->SetStatus(QStringLiteral("保存失败"));
+        return;
     }
-    line->SetStatus(status);
+    line->Info.IsNew = false;
+    line->conNew->hide();
+    if (!RecordRequests::HoldsSentFields(line->Info, sent)) {
+        // Edited again while the save was on its way: the service holds the record, but not the newer text.
+        line->Commit(true);
+        line->SetStatus(kModified);
+        return;
+    }
+    line->Info.Modified = false;
+    line->SetStatus(QStringLiteral("保存完毕"));
+    line->Commit(false);
 }
 
 void TfrmTCLine::httpSaveHttpError(THttpThreadControl *)
@@ -586,21 +623,19 @@ void TfrmTCLine::btnSaveClick()
     SaveRecord();
 }
 
-void TfrmTCLine::DeleteRecord()
+void TfrmTCLine::DeleteRecord(const QString &idGuid, int index)
 {
-    const QString sentId = Info.id_guid;
-    const int sentIndex = RecordIndex;
     THttpThreadControl *http = NewRequest();
     httpDelete = http;
-    http->OnHttpData = [this, sentId, sentIndex](THttpThreadControl *h) {
+    http->OnHttpData = [this, idGuid, index](THttpThreadControl *h) {
         h->deleteLater();
-        httpDeleteHttpData(h, sentId, sentIndex);
+        httpDeleteHttpData(h, idGuid, index);
     };
     http->OnHttpError = [this](THttpThreadControl *h, const QString &) {
         h->deleteLater();
         httpSaveHttpError(h);
     };
-    http->Post(ServiceBaseUrl + protocol::ScriptPost, RecordRequests::DeleteBody(sentId));
+    http->Post(ServiceBaseUrl + protocol::ScriptPost, RecordRequests::DeleteBody(idGuid));
     ShowBusy();
 }
 
@@ -610,65 +645,93 @@ void TfrmTCLine::httpDeleteHttpData(THttpThreadControl *http, const QString &sen
     if (!IsReplyOk(http))
         return;
     // The record that was deleted, wherever scrolling has moved it; not whatever this line shows now.
-    int index = grid_->IndexOfRecordId(sentId);
-    if (sentId.isEmpty() && sentIndex >= 0 && sentIndex < grid_->RecordCount() &&
-        grid_->RecordList[sentIndex].id_guid.isEmpty())
-        index = sentIndex;
-    grid_->RemoveRecord(index);
+    grid_->RemoveRecord(grid_->RecordOfReply(sentId, sentIndex));
 }
 
 void TfrmTCLine::LockRecord()
 {
+    const TakenRecord taken = TakeRecord();
     const bool confirmed = grid_->OnConfirmLock ? grid_->OnConfirmLock() : grid_->ConfirmLock();
     if (!confirmed)
         return;
-    if (!RecordRequests::ReadRecordDate(create_time->text(), Info)) {
+    const int index = grid_->FindRecord(taken);
+    if (index < 0)
+        return; // deleted or replaced while the dialog was open
+    if (TfrmTCLine *line = grid_->LineOfRecord(index)) {
+        if (!RecordRequests::ReadRecordDate(line->create_time->text(), line->Info)) {
+            ShowMessage(QStringLiteral("日期格式错误."));
+            return;
+        }
+        RecordRequests::StoreFieldTexts(line->Info, line->name1->text(), line->money1->text(),
+                                        line->in1->currentText(), line->type1->currentText(),
+                                        line->create_time->text());
+        line->SetStatus(kSaving);
+        SendLock(line->Info, index);
+        return;
+    }
+    // Scrolled out of every line meanwhile: the record list holds what the line showed.
+    TItemInfo &record = grid_->RecordList[index];
+    TItemInfo sent = record;
+    if (!RecordRequests::ReadRecordDate(record.create_time, sent)) {
         ShowMessage(QStringLiteral("日期格式错误."));
         return;
     }
-    RecordRequests::StoreFieldTexts(Info, name1->text(), money1->text(), in1->currentText(), type1->currentText(),
-                                    create_time->text());
-    const QString body = RecordRequests::LockBody(Info);
-    SetStatus(kSaving);
-    const QString sentId = Info.id_guid;
-    const int sentIndex = RecordIndex;
+    RecordRequests::StoreFieldTexts(sent, record.name1, record.money1, CodeToInOut(record.in1), record.type1,
+                                    record.create_time);
+    record.StatusText = kSaving;
+    SendLock(sent, index);
+}
+
+void TfrmTCLine::SendLock(const TItemInfo &sent, int index)
+{
     THttpThreadControl *http = NewRequest();
     httpLock = http;
-    http->OnHttpData = [this, sentId, sentIndex](THttpThreadControl *h) {
+    http->OnHttpData = [this, sent, index](THttpThreadControl *h) {
         h->deleteLater();
-        httpLockHttpData(h, sentId, sentIndex);
+        httpLockHttpData(h, sent, index);
     };
     http->OnHttpError = [this](THttpThreadControl *h, const QString &) {
         h->deleteLater();
         httpSaveHttpError(h);
     };
-    http->Post(ServiceBaseUrl + protocol::ScriptLock, body);
+    http->Post(ServiceBaseUrl + protocol::ScriptLock, RecordRequests::LockBody(sent));
     ShowBusy();
 }
 
-void TfrmTCLine::httpLockHttpData(THttpThreadControl *http, const QString &sentId, int sentIndex)
+void TfrmTCLine::httpLockHttpData(THttpThreadControl *http, const TItemInfo &sent, int sentIndex)
 {
     HideBusy();
+    const bool ok = IsReplyOk(http);
+    const int index = grid_->RecordOfReply(sent.id_guid, sentIndex);
+    if (index < 0)
+        return;
     // The line that shows the locked record now, which after scrolling need not be this one.
-    TfrmTCLine *line = grid_->FindLineById(sentId);
-    if (sentId.isEmpty()) {
-        for (TfrmTCLine *candidate : grid_->LinePool)
-            if (!candidate->isHidden() && candidate->RecordIndex == sentIndex && candidate->Info.id_guid.isEmpty())
-                line = candidate;
+    TfrmTCLine *line = grid_->LineOfRecord(index);
+    TItemInfo &record = grid_->RecordList[index];
+    const bool current = RecordRequests::HoldsSentFields(line ? line->Info : record, sent);
+    const QString status =
+        !ok ? QStringLiteral("锁定失败") : current ? QStringLiteral("锁定完毕") : kModified;
+    if (ok) {
+        // The record list counts it as saved too, so closing does not ask about it; its lock button still waits
+        // for the next load.
+        record.IsNew = false;
+        if (current) {
+            record.Modified = false;
+            record.StatusText = status;
+        }
     }
     if (!line) {
-        IsReplyOk(http);
+        record.StatusText = status;
         return;
     }
-    line->SetStatus(QStringLiteral("锁定完毕"));
-    if (IsReplyOk(http)) {
-        line->Info.IsNew = false;
+    line->SetStatus(status);
+    if (!ok)
+        return;
+    line->Info.IsNew = false;
+    line->conNew->hide();
+    line->Info.is_lock = QStringLiteral("1");
+    if (current)
         line->Info.Modified = false;
-        line->conNew->hide();
-        line->Info.is_lock = QStringLiteral("1");
-    } else {
-        line->SetStatus(QStringLiteral("锁定失败"));
-    }
 }
 
 void TfrmTCLine::PNGButtonEx1Click()
@@ -715,8 +778,27 @@ void TfrmTCLine::type1_addClick()
 
 void TfrmTCLine::create_time_POPClick()
 {
-    // A date text that does not convert leaves the field alone and reaches the general error message.
-    RunReported([this] { PopupDate(create_time); });
+    // The date lands in the record the line showed when the dialog opened, wherever it is shown by then. A date
+    // text that does not convert leaves the field alone and reaches the general error message.
+    const TakenRecord taken = TakeRecord();
+    RunReported([this, &taken] { SetRecordDate(taken, PickFieldDate(create_time->text())); });
+}
+
+void TfrmTCLine::SetRecordDate(const TakenRecord &taken, const QString &date)
+{
+    const int index = grid_->FindRecord(taken);
+    if (index < 0)
+        return; // deleted or replaced while the dialog was open
+    if (TfrmTCLine *line = grid_->LineOfRecord(index)) {
+        line->create_time->setText(date); // its change event stores and commits the date
+        return;
+    }
+    TItemInfo &record = grid_->RecordList[index];
+    if (record.create_time == date)
+        return;
+    record.create_time = date;
+    record.Modified = true;
+    record.StatusText = kModified;
 }
 
 } // namespace lumora

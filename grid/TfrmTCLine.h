@@ -18,6 +18,7 @@ class THttpThreadControl;
 class TImagePanel;
 class TPNGButtonEx;
 class TfrmVGrid;
+struct TakenRecord;
 
 // One row of the record grid: edits its own copy of a record in place, keyboard first, and saves, deletes and
 // locks that record. The grid re-binds the same editor to whatever record its slot shows.
@@ -26,6 +27,7 @@ class TfrmTCLine : public QWidget
     Q_OBJECT
 public:
     static constexpr int LineHeight = 32;
+    static constexpr int LineWidth = 809; // the cells from the name to the "more" button
 
     explicit TfrmTCLine(TfrmVGrid *grid, QWidget *parent = nullptr);
     ~TfrmTCLine() override;
@@ -84,8 +86,12 @@ public:
     void PreviousLine();
 
     void SaveRecord();
-    void DeleteRecord();
+    // Posts the delete of the record with that key; the reply removes it wherever it is then.
+    void DeleteRecord(const QString &idGuid, int index);
     void LockRecord();
+
+    // The record this line shows, as a command takes it before a question or dialog.
+    TakenRecord TakeRecord() const;
 
     // Shows the status as the caption and hint of txtSave and stores it in StatusText.
     void SetStatus(const QString &status);
@@ -115,12 +121,15 @@ private:
     bool FieldKeyUp(QWidget *field, int key);
     void FieldChanged(QWidget *field);
     void FocusField(QWidget *field);
+    bool OwnListOpen(QWidget *field) const;
     void ScrollOneAndStay();
     THttpThreadControl *NewRequest();
+    void SendLock(const TItemInfo &sent, int index);
+    void SetRecordDate(const TakenRecord &taken, const QString &date);
 
-    void httpSaveHttpData(THttpThreadControl *http, const QString &sentId);
+    void httpSaveHttpData(THttpThreadControl *http, const TItemInfo &sent);
     void httpDeleteHttpData(THttpThreadControl *http, const QString &sentId, int sentIndex);
-    void httpLockHttpData(THttpThreadControl *http, const QString &sentId, int sentIndex);
+    void httpLockHttpData(THttpThreadControl *http, const TItemInfo &sent, int sentIndex);
     void httpSaveHttpError(THttpThreadControl *http);
 
     TfrmVGrid *grid_;

@@ -45,6 +45,8 @@ TfrmVGrid::TfrmVGrid(QWidget *parent) : QWidget(parent)
     white.setColor(QPalette::Window, Qt::white);
     Panel1->setPalette(white);
     Panel1->installEventFilter(this);
+    // Never narrower than a line, so a narrow record area scrolls sideways instead of cutting the line's last cell.
+    Panel1->setMinimumWidth(TfrmTCLine::LineWidth);
     row->addWidget(Panel1, 1);
 
     ScrollBarEx_V = new TScrollBarEx(Panel11);
@@ -196,6 +198,35 @@ int TfrmVGrid::IndexOfRecordId(const QString &idGuid) const
     return -1;
 }
 
+int TfrmVGrid::FindRecord(const TakenRecord &taken) const
+{
+    if (!taken.id_guid.isEmpty())
+        return IndexOfRecordId(taken.id_guid);
+    if (taken.index < 0 || taken.index >= RecordCount())
+        return -1;
+    const TItemInfo &record = RecordList[taken.index];
+    return record.id_guid.isEmpty() && record.name1 == taken.name1 ? taken.index : -1;
+}
+
+int TfrmVGrid::RecordOfReply(const QString &idGuid, int sentIndex) const
+{
+    if (!idGuid.isEmpty())
+        return IndexOfRecordId(idGuid);
+    if (sentIndex >= 0 && sentIndex < RecordCount() && RecordList[sentIndex].id_guid.isEmpty())
+        return sentIndex;
+    return -1;
+}
+
+TfrmTCLine *TfrmVGrid::LineOfRecord(int index) const
+{
+    if (index < 0)
+        return nullptr;
+    for (TfrmTCLine *line : LinePool)
+        if (!line->isHidden() && line->RecordIndex == index)
+            return line;
+    return nullptr;
+}
+
 void TfrmVGrid::RemoveRecord(int index)
 {
     if (index < 0 || index >= RecordCount())
@@ -256,13 +287,18 @@ void TfrmVGrid::DeleteActiveRecord()
         ShowMessage(QStringLiteral("尚未选择要操作的记录."));
         return;
     }
-    if (!ConfirmYesNo(QStringLiteral("确实要删除此记录吗? [名称:") + line->Info.name1 + QStringLiteral("]")))
+    const TakenRecord taken = line->TakeRecord();
+    if (!ConfirmYesNo(QStringLiteral("确实要删除此记录吗? [名称:") + taken.name1 + QStringLiteral("]")))
         return;
-    if (line->Info.IsNew) {
+    const int index = FindRecord(taken);
+    if (index < 0)
+        return; // deleted or replaced while the question was open
+    if (RecordList[index].IsNew) {
         ShowMessage(QStringLiteral("此为空记录,无需删除."));
         return;
     }
-    line->DeleteRecord();
+    // The asking line owns the request; the reply finds the record by its key.
+    line->DeleteRecord(RecordList[index].id_guid, index);
 }
 
 bool TfrmVGrid::ConfirmLock()

@@ -12,6 +12,14 @@
 namespace lumora
 {
 
+// A record as a command found it before asking the user: after the answer the command acts on this record only,
+// found again with FindRecord, since a reply that arrived meanwhile may have re-bound the line.
+struct TakenRecord {
+    QString id_guid;
+    QString name1;
+    int index = -1;
+};
+
 class TfrmItem;
 class TfrmLockConfirm;
 class TfrmTCLine;
@@ -51,6 +59,14 @@ public:
     void ScrollToEnd();
     TfrmTCLine *FindLineById(const QString &idGuid) const;
     int IndexOfRecordId(const QString &idGuid) const;
+    // The index of a taken record now: by id_guid, or for a record without one the same index when it still holds
+    // a record without one and of the same name; -1 when it is gone.
+    int FindRecord(const TakenRecord &taken) const;
+    // The record a delete or lock reply answers: by id_guid, or for a record sent without one the record at the
+    // index it had, while that still has none; -1 when it is gone.
+    int RecordOfReply(const QString &idGuid, int sentIndex) const;
+    // The shown line editor that holds the record at index, or none.
+    TfrmTCLine *LineOfRecord(int index) const;
     void RemoveRecord(int index);
 
     // Up and Down as the main window's key preview sees them; false when the key is left to an open list.
@@ -58,7 +74,8 @@ public:
     void NextLine();
     void PreviousLine();
 
-    // The main window's delete command: question, blank-record check, then the line's delete request.
+    // The main window's delete command ("删除"): question, blank-record check, then the delete request of the record
+    // the line showed when the question was asked.
     void DeleteActiveRecord();
 
     void ScrollBarEx_VChange();

@@ -69,19 +69,9 @@ void GridParts::ScrollToEnd()
     frmVGrid->ScrollToEnd();
 }
 
-bool GridParts::ActiveRecord(TItemInfo &info) const
-{
-    const TfrmTCLine *line = frmVGrid->ActiveLine();
-    if (!line)
-        return false;
-    info = line->Info;
-    return true;
-}
-
 void GridParts::DeleteActiveRecord()
 {
-    if (TfrmTCLine *line = frmVGrid->ActiveLine())
-        line->DeleteRecord();
+    frmVGrid->DeleteActiveRecord();
 }
 
 void GridParts::NextLine()

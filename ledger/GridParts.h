@@ -26,7 +26,6 @@ public:
     bool HasUnsavedLines() const override;
     void AppendBlankRecord() override;
     void ScrollToEnd() override;
-    bool ActiveRecord(TItemInfo &info) const override;
     void DeleteActiveRecord() override;
     void NextLine() override;
     void PreviousLine() override;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/ItemInfo.h"
 #include "core/Reply.h"
 
 #include <QDateTime>
@@ -25,9 +24,8 @@ public:
     virtual bool HasUnsavedLines() const = 0;
     virtual void AppendBlankRecord() = 0;
     virtual void ScrollToEnd() = 0;
-    // The record of the line that owns the focused control; false when no line has it.
-    virtual bool ActiveRecord(TItemInfo &info) const = 0;
-    // Starts the delete request of that line.
+    // The delete command of the record in the line that owns the focused control: the question, the blank-record
+    // check and the request.
     virtual void DeleteActiveRecord() = 0;
     virtual void NextLine() = 0;
     virtual void PreviousLine() = 0;

@@ -10,6 +10,7 @@
 #include "controls/TImagePanel.h"
 #include "controls/TPNGButtonEx.h"
 #include "controls/TQRXPosition.h"
+#include "controls/TScrollBox.h"
 #include "core/DateText.h"
 #include "core/Reply.h"
 #include "core/Session.h"
@@ -31,6 +32,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -206,9 +208,7 @@ void TForm1::FormCreate()
         if (OpenCategoryDialog)
             OpenCategoryDialog();
     };
-    auto *gridLayout = new QVBoxLayout(pnlMainGrid);
-    gridLayout->setContentsMargins(0, 0, 0, 0);
-    gridLayout->addWidget(parts_->gridWidget());
+    pnlMainGrid->setWidget(parts_->gridWidget());
     parts_->gridWidget()->show();
 
     QGuiApplication::setApplicationDisplayName(windowTitle());
@@ -361,8 +361,10 @@ void TForm1::buildRecordArea(QWidget *area)
         int x, width;
     } headings[] = {{"名称", 0, 185},   {"金额", 185, 88},  {"收入/支出", 273, 88},
                     {"类型", 361, 104}, {"时间", 465, 112}, {"状态", 577, 112}};
+    QList<QPair<QWidget *, int>> headingCells;
     for (const auto &h : headings) {
         auto *cell = new TImagePanel(ImagePanel6);
+        headingCells.append({cell, h.x});
         cell->setBevelOuter(TImagePanel::bvNone);
         cell->setColor(QColor(0xF0, 0xF0, 0xF0));
         cell->setCaption(QString::fromUtf8(h.caption));
@@ -372,9 +374,14 @@ void TForm1::buildRecordArea(QWidget *area)
         cell->setGeometry(h.x, 0, h.width, 23);
     }
     column->addWidget(ImagePanel6);
-    pnlMainGrid = new QWidget(pnlRecords);
+    // The lines are wider than the record area at the start size: it scrolls sideways, the headings with it.
+    pnlMainGrid = new TScrollBox(pnlRecords);
     pnlMainGrid->setObjectName(QStringLiteral("pnlMainGrid"));
     column->addWidget(pnlMainGrid, 1);
+    connect(pnlMainGrid->horizontalScrollBar(), &QScrollBar::valueChanged, ImagePanel6, [headingCells](int offset) {
+        for (const auto &[cell, x] : headingCells)
+            cell->move(x - offset, 0);
+    });
 }
 
 void TForm1::buildBottom(QWidget *bottom)
@@ -771,17 +778,7 @@ void TForm1::ImagePanel17Click()
 
 void TForm1::btnDeleteClick()
 {
-    TItemInfo info;
-    if (!parts_->ActiveRecord(info)) {
-        ShowMessage(QStringLiteral("尚未选择要操作的记录."));
-        return;
-    }
-    if (!ConfirmYesNo(QStringLiteral("确实要删除此记录吗? [名称:") + info.name1 + QStringLiteral("]")))
-        return;
-    if (info.IsNew) {
-        ShowMessage(QStringLiteral("此为空记录,无需删除."));
-        return;
-    }
+    // The grid asks and finds the record again after the answer: a reply may re-bind the line meanwhile.
     parts_->DeleteActiveRecord();
 }
 

@@ -21,6 +21,7 @@ namespace lumora
 class ClickPanel;
 class DockSplitter;
 class TForm_nb;
+class TScrollBox;
 class TImagePanel;
 class TPNGButtonEx;
 class TQRXPosition;
@@ -106,7 +107,7 @@ public:
     TImagePanel *PanelM = nullptr;
     QWidget *pnlRecords = nullptr;
     TImagePanel *ImagePanel6 = nullptr;
-    QWidget *pnlMainGrid = nullptr;
+    TScrollBox *pnlMainGrid = nullptr;
     DockSplitter *Splitter1 = nullptr;
     QTableWidget *gridHj1 = nullptr;
     TImagePanel *Panel_st1 = nullptr;

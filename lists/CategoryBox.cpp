@@ -23,10 +23,10 @@ void FillCategoryBox(QComboBox *box, const QStringList &leadingItems)
         const QSignalBlocker blocker(box);
         box->clear();
         box->addItems(leadingItems + SplitCategoryLines(CategoryListText));
+        // The current item follows the text, so the list does not drop down on the first row.
+        box->setCurrentIndex(box->findText(typed, Qt::MatchExactly | Qt::MatchCaseSensitive));
         if (box->isEditable())
             box->setEditText(typed);
-        else
-            box->setCurrentIndex(box->findText(typed));
     }
 }
 

@@ -102,6 +102,8 @@ private slots:
     void popupWritesChosenDate();
     void popupButtonReportsBadText();
     void newDialogPerOpening();
+    void listsOpenOnTheShownNumber_data();
+    void listsOpenOnTheShownNumber();
 };
 
 void TestFormDate::opensOnTheDate()
@@ -411,6 +413,45 @@ void TestFormDate::newDialogPerOpening()
     QCOMPARE(year, QStringLiteral("2010"));
     QVERIFY(first != nullptr);
     QCOMPARE(OpenDateDialogs(), 0);
+}
+
+void TestFormDate::listsOpenOnTheShownNumber_data()
+{
+    QTest::addColumn<bool>("month"); // the month list, else the day list
+    QTest::addColumn<int>("downs");  // Down presses in the open list before Enter
+    QTest::addColumn<QString>("result");
+    QTest::newRow("month list, Enter at once") << true << 0 << "2009-03-07";
+    QTest::newRow("month list, one down") << true << 1 << "2009-4-07";
+    QTest::newRow("day list, Enter at once") << false << 0 << "2009-03-07";
+    QTest::newRow("day list, one down") << false << 1 << "2009-03-8";
+}
+
+void TestFormDate::listsOpenOnTheShownNumber()
+{
+    QFETCH(bool, month);
+    QFETCH(int, downs);
+    QFETCH(QString, result);
+    QString highlighted;
+    WhenDialogOpens([&](Tform_date *d) {
+        // Given the dialog on 2009-03-07, when a list drops down
+        QComboBox *box = month ? d->moth_ComboBox1 : d->day_ComboBox2;
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_F4);
+        QAbstractItemView *view = box->view();
+        QTRY_VERIFY(view->isVisible());
+        highlighted = view->currentIndex().data().toString();
+        // and the keys go to the open list
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Return);
+        QTRY_VERIFY(!view->isVisible());
+        QTest::mouseClick(d->Button1, Qt::LeftButton);
+    });
+    QString picked;
+    QVERIFY(PickDate(QStringLiteral("2009-03-07"), picked));
+    // Then it opened on the number the box showed, and Enter on it untouched kept the text
+    QCOMPARE(highlighted, month ? QStringLiteral("3") : QStringLiteral("7"));
+    QCOMPARE(picked, result);
 }
 
 QTEST_MAIN(TestFormDate)

@@ -14,6 +14,7 @@
 #include "core/HttpThreadControl.h"
 #include "core/ItemInfo.h"
 #include "util/Gbk.h"
+#include "util/MessageSeam.h"
 
 #include <QApplication>
 #include <QList>
@@ -22,6 +23,9 @@
 #include <QTest>
 #include <QUrl>
 #include <QWidget>
+
+#include <functional>
+#include <utility>
 
 namespace lumora::test
 {
@@ -77,24 +81,53 @@ public:
         return -1;
     }
 
-    // A key as the user presses it, to whatever has the focus; a list left open by Enter is closed first.
-    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    // Where a key goes on screen: an open drop-down list takes the keyboard, otherwise the focused field.
+    QWidget *keyTarget() const
     {
         if (QWidget *popup = QApplication::activePopupWidget())
-            popup->close();
-        QTest::keyClick(focused(), k, modifiers);
+            return popup->focusWidget() ? popup->focusWidget() : popup;
+        return focused();
+    }
+    // A key as the user presses it: the press and the release each go where the key goes at that moment, so Enter
+    // on an open list is taken by the list and its release by the field behind it.
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyPress(keyTarget(), k, modifiers);
+        QTest::keyRelease(keyTarget(), k, modifiers);
+    }
+    // A key held down: the first press, then a repeated release and press per repeat, then the key coming up.
+    void holdKey(Qt::Key k, int repeats)
+    {
+        QTest::simulateEvent(keyTarget(), true, k, Qt::NoModifier, QString(), false);
+        for (int i = 0; i < repeats; ++i) {
+            QTest::simulateEvent(keyTarget(), false, k, Qt::NoModifier, QString(), true);
+            QTest::simulateEvent(keyTarget(), true, k, Qt::NoModifier, QString(), true);
+        }
+        QTest::simulateEvent(keyTarget(), false, k, Qt::NoModifier, QString(), false);
     }
     void type(const QString &text)
     {
-        if (QWidget *popup = QApplication::activePopupWidget())
-            popup->close();
         for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::KeyAction::Click, focused(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::KeyAction::Click, keyTarget(), Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 
     QWidget window;
     TfrmVGrid *grid = nullptr;
     bool activated = false;
+};
+
+// Records and answers messages as the capture does; while the next question is open it runs whileAsking once, as a
+// reply may arrive while a real box waits for the user.
+class CaptureWhileAsking : public ScopedMessageCapture
+{
+public:
+    std::function<void()> whileAsking;
+    bool handle(const MessageRecord &message) override
+    {
+        if (message.kind == MessageKind::Question && whileAsking)
+            std::exchange(whileAsking, {})();
+        return ScopedMessageCapture::handle(message);
+    }
 };
 
 inline QString Attr(const QString &name, const QString &value)

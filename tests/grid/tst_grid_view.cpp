@@ -43,6 +43,7 @@ private slots:
     void datePopupWritesTheField();
     void categoryListRefilledOnDropDown();
     void scrollingCreatesNoWidget();
+    void activeLineShowsItsOrangeMark();
 };
 
 void TestGridView::emptyPage()
@@ -337,6 +338,31 @@ void TestGridView::scrollingCreatesNoWidget()
 
     QCOMPARE(int(host.window.findChildren<QWidget *>().size()), before);
     QCOMPARE(int(QApplication::topLevelWidgets().size()), topLevels);
+}
+
+void TestGridView::activeLineShowsItsOrangeMark()
+{
+    // Given a page shown on screen
+    GridHost host;
+    QVERIFY(host.activated);
+    host.loadPage(2);
+    host.grid->ShowFrom(0);
+
+    // When the cursor goes into the second line
+    host.line(1)->money1->setFocus();
+
+    // Then that line's bottom two pixel rows are orange under its cells, and the other lines show none
+    const QColor orange(255, 128, 0);
+    const auto bottomRows = [](TfrmTCLine *line, int x) {
+        const QImage image = line->grab().toImage();
+        return QList<QColor>{image.pixelColor(x, TfrmTCLine::LineHeight - 1),
+                             image.pixelColor(x, TfrmTCLine::LineHeight - 2)};
+    };
+    for (int x : {20, 300, 700}) {
+        QCOMPARE(bottomRows(host.line(1), x), (QList<QColor>{orange, orange}));
+        QVERIFY(!bottomRows(host.line(0), x).contains(orange));
+        QVERIFY(!bottomRows(host.line(2), x).contains(orange));
+    }
 }
 
 QTEST_MAIN(TestGridView)

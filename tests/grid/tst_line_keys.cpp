@@ -7,6 +7,7 @@
 #include "core/Session.h"
 #include "lists/CategoryList.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/WheelInput.h"
 #include "util/MessageSeam.h"
 
 #include <QAbstractItemView>
@@ -34,6 +35,13 @@ private slots:
     void leftRight();
     void upDownAtTheEdges();
     void arrowsLeftToAnOpenList();
+    void enterThroughOpenListsKeepsWhatIsShown_data();
+    void enterThroughOpenListsKeepsWhatIsShown();
+    void openListKeepsTheFieldLook();
+    void heldEnterActsOnce_data();
+    void heldEnterActsOnce();
+    void wheelOverABox_data();
+    void wheelOverABox();
 
 private:
     LoopbackHttpServer *server_ = nullptr;
@@ -287,6 +295,182 @@ void TestLineKeys::arrowsLeftToAnOpenList()
     QCOMPARE(host.grid->TopIndex, 29);
     line->type1->hidePopup();
     QCOMPARE(host.focused(), line->type1);
+}
+
+void TestLineKeys::enterThroughOpenListsKeepsWhatIsShown_data()
+{
+    QTest::addColumn<bool>("blankLine"); // type a name and an amount into the blank line; else walk record 0
+    QTest::addColumn<QString>("inOut");  // record 0's code
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QList<int>>("inOutListKeys"); // pressed in the open in/out list before its Enter
+    QTest::addColumn<QString>("sentInOut");
+    QTest::addColumn<QString>("sentCategory");
+    QTest::newRow("blank line, expense as shown") << true << "" << "" << QList<int>{} << "0" << "餐饮";
+    QTest::newRow("blank line, income chosen with the arrow")
+        << true << "" << "" << QList<int>{Qt::Key_Up} << "1" << "餐饮";
+    QTest::newRow("income record in the second category") << false << "1" << "交通" << QList<int>{} << "1" << "交通";
+    QTest::newRow("expense record in the second category") << false << "0" << "交通" << QList<int>{} << "0" << "交通";
+    QTest::newRow("category typed by hand") << false << "1" << "自填" << QList<int>{} << "1" << "自填";
+}
+
+void TestLineKeys::enterThroughOpenListsKeepsWhatIsShown()
+{
+    QFETCH(bool, blankLine);
+    QFETCH(QString, inOut);
+    QFETCH(QString, category);
+    QFETCH(QList<int>, inOutListKeys);
+    QFETCH(QString, sentInOut);
+    QFETCH(QString, sentCategory);
+    // Given the cursor in the name of the blank line, or of a loaded record
+    GridHost host;
+    QVERIFY(host.activated);
+    host.loadPage(blankLine ? 0 : 1);
+    TfrmTCLine *line = host.line(0);
+    if (!blankLine) {
+        host.grid->RecordList[0].in1 = inOut;
+        host.grid->RecordList[0].type1 = category;
+        host.grid->ShowFrom(0);
+        line->name1->setFocus();
+    }
+    QCOMPARE(host.focused(), line->name1);
+
+    // When Enter walks the fields, each list taking the Enter that finds it open
+    if (blankLine)
+        host.type(QStringLiteral("午饭"));
+    host.key(Qt::Key_Return);
+    if (blankLine)
+        host.type(QStringLiteral("12"));
+    host.key(Qt::Key_Return);
+    QVERIFY(line->in1->view()->isVisible());
+    QCOMPARE(line->in1->view()->currentIndex().data().toString(), line->in1->currentText());
+    for (int k : inOutListKeys)
+        host.key(Qt::Key(k));
+    host.key(Qt::Key_Return);
+    QCOMPARE(host.focused(), line->type1);
+    QVERIFY(line->type1->view()->isVisible());
+    const QModelIndex highlighted = line->type1->view()->currentIndex();
+    QCOMPARE(highlighted.isValid(), line->type1->findText(line->type1->currentText()) >= 0);
+    if (highlighted.isValid())
+        QCOMPARE(highlighted.data().toString(), line->type1->currentText());
+    host.key(Qt::Key_Return);
+    QCOMPARE(host.focused(), line->create_time);
+    host.key(Qt::Key_Return);
+
+    // Then the record goes out as the line showed it
+    QTRY_COMPARE(server_->requestCount(), 1);
+    const QByteArray body = server_->requests().first().body;
+    QCOMPARE(Field(body, "in1"), sentInOut);
+    QCOMPARE(Field(body, "type1"), sentCategory);
+    QCOMPARE(host.grid->RecordList[0].in1, sentInOut);
+}
+
+void TestLineKeys::openListKeepsTheFieldLook()
+{
+    // Given the cursor in the amount of the blank line
+    GridHost host;
+    QVERIFY(host.activated);
+    host.loadPage(0);
+    TfrmTCLine *line = host.line(0);
+    const QColor orange(255, 128, 0);
+    host.key(Qt::Key_Return);
+
+    // When Enter opens the in/out list, then the category list
+    host.key(Qt::Key_Return);
+
+    // Then the box whose list is open keeps its orange frame, and the category keeps its "+"
+    QVERIFY(line->in1->view()->isVisible());
+    QCOMPARE(line->in1->borderColor(), orange);
+    host.key(Qt::Key_Return);
+    QVERIFY(line->type1->view()->isVisible());
+    QCOMPARE(line->type1->borderColor(), orange);
+    QVERIFY(line->type1_add->isVisible());
+    QCOMPARE(line->in1->borderColor(), line->in1->color());
+    host.key(Qt::Key_Return);
+    QCOMPARE(host.focused(), line->create_time);
+    QVERIFY(!line->type1_add->isVisible());
+    QCOMPARE(line->type1->borderColor(), line->type1->color());
+}
+
+void TestLineKeys::heldEnterActsOnce_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("landsIn");
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("requests");
+    QTest::newRow("in the name") << "name1"
+                                 << "money1" << 1 << 0;
+    QTest::newRow("in the date") << "create_time"
+                                 << "name1" << 2 << 1;
+}
+
+void TestLineKeys::heldEnterActsOnce()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, landsIn);
+    QFETCH(int, records);
+    QFETCH(int, requests);
+    // Given a named blank line with the cursor in one of its fields
+    GridHost host;
+    QVERIFY(host.activated);
+    host.loadPage(0);
+    TfrmTCLine *line = host.line(0);
+    host.type(QStringLiteral("书"));
+    TfrmTCLine::FindControlByName(line, field)->setFocus();
+
+    // When Enter is held down through several repeats
+    host.holdKey(Qt::Key_Return, 6);
+
+    // Then the line moved on once
+    QCOMPARE(host.focused(), TfrmTCLine::FindControlByName(line, landsIn));
+    QCOMPARE(host.grid->RecordCount(), records);
+    QVERIFY(!QApplication::activePopupWidget());
+    QTRY_COMPARE(server_->requestCount(), requests);
+    QVERIFY(messages_->messages.isEmpty());
+}
+
+void TestLineKeys::wheelOverABox_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<bool>("steps");
+    QTest::newRow("in/out of another line") << "in1" << false << false;
+    QTest::newRow("category of another line") << "type1" << false << false;
+    QTest::newRow("in/out with the cursor in it") << "in1" << true << true;
+}
+
+void TestLineKeys::wheelOverABox()
+{
+    QFETCH(QString, box);
+    QFETCH(bool, focused);
+    QFETCH(bool, steps);
+    // Given a page with the cursor in the first line, or in the box itself; the second line shows an income in the
+    // first category, so a step down would change either box
+    GridHost host;
+    QVERIFY(host.activated);
+    CategoryListText = QStringLiteral("交通\r\n餐饮\r\n住房\r\n");
+    host.loadPage(3);
+    host.grid->RecordList[1].in1 = QStringLiteral("1");
+    host.grid->RecordList[1].type1 = QStringLiteral("交通");
+    host.grid->ShowFrom(0);
+    auto *combo = qobject_cast<QComboBox *>(TfrmTCLine::FindControlByName(host.line(1), box));
+    QVERIFY(combo);
+    if (box == QLatin1String("type1")) {
+        combo->showPopup(); // the category list is filled on dropping down
+        combo->hidePopup();
+    }
+    QWidget *cursor = focused ? static_cast<QWidget *>(combo) : host.line(0)->name1;
+    cursor->setFocus();
+    const QString before = combo->currentText();
+    host.grid->RecordList[1].Modified = false;
+
+    // When the wheel turns down over the box
+    TurnWheel(combo, QPoint(0, -120));
+    TurnWheel(combo, QPoint(0, -120));
+
+    // Then only a box with the cursor in it steps; the record of another line stays as it was
+    QCOMPARE(host.focused(), cursor);
+    QCOMPARE(combo->currentText() != before, steps);
+    QCOMPARE(host.grid->RecordList[1].Modified, steps);
 }
 
 QTEST_MAIN(TestLineKeys)

@@ -1,6 +1,7 @@
 #include "tst_grid_support.h"
 
 #include "grid/TfrmItem.h"
+#include "grid/Tform_date.h"
 
 #include "core/NetSta.h"
 #include "core/Session.h"
@@ -10,9 +11,12 @@
 #include "util/MessageSeam.h"
 
 #include <QAction>
+#include <QPushButton>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 using namespace lumora;
 using namespace lumora::test;
@@ -43,8 +47,18 @@ private slots:
     void lockCancelled();
     void lockNeverSavedRecordSendsEmptyKey();
     void menuItems();
+    void replyKeepsANewerEdit_data();
+    void replyKeepsANewerEdit();
+    void answerActsOnTheRecordAsked_data();
+    void answerActsOnTheRecordAsked();
 
 private:
+    void holdNextReply()
+    {
+        CannedResponse held = CannedResponse::text(OkReply());
+        held.mode = CannedResponse::Mode::Held;
+        server_->enqueue(held);
+    }
     void post(const QString &reply, int status = 200) { server_->enqueue(CannedResponse::text(reply, status)); }
     LoopbackHttpServer *server_ = nullptr;
     ScopedMessageCapture *messages_ = nullptr;
@@ -380,7 +394,9 @@ void TestRecordRequests::lock()
     QCOMPARE(Field(body, "id_guid"), GridHost::Record(1).id_guid);
     QCOMPARE(line->Info.is_lock == QLatin1String("1"), locked);
     QCOMPARE(line->Info.Modified, !locked);
-    // The lock reply changes only the line's copy.
+    // The record list no longer counts a locked record as unsaved, but its lock button waits for the next load.
+    QCOMPARE(host.grid->RecordList[1].Modified, !locked);
+    QCOMPARE(host.grid->HasUnsavedLines(), !locked);
     QVERIFY(host.grid->RecordList[1].is_lock.isEmpty());
     QVERIFY(!line->is_lock->isVisibleTo(line));
 }
@@ -452,6 +468,144 @@ void TestRecordRequests::menuItems()
     QCOMPARE(categoryDialogs, 1);
     QTest::qWait(0);
     QCOMPARE(server_->requestCount(), 0);
+}
+
+void TestRecordRequests::replyKeepsANewerEdit_data()
+{
+    QTest::addColumn<bool>("lock");
+    QTest::newRow("save") << false;
+    QTest::newRow("lock") << true;
+}
+
+void TestRecordRequests::replyKeepsANewerEdit()
+{
+    QFETCH(bool, lock);
+    // Given an edited record whose save or lock is on its way, its reply held back
+    GridHost host;
+    QVERIFY(host.activated);
+    host.loadPage(2);
+    host.grid->ShowFrom(0);
+    host.grid->OnConfirmLock = [] { return true; };
+    TfrmTCLine *line = host.line(0);
+    line->name1->setFocus();
+    host.type(QStringLiteral("x"));
+    holdNextReply();
+    if (lock)
+        line->N_LockRec->trigger();
+    else
+        QTest::mouseClick(line->btnSave, Qt::LeftButton);
+    QTRY_COMPARE(server_->heldCount(), 1);
+
+    // When the user types on before the reply arrives
+    host.type(QStringLiteral("y"));
+    server_->releaseHeld();
+    QTRY_VERIFY(!BusyVisible());
+
+    // Then the text that was never sent still counts as unsaved
+    QCOMPARE(Field(server_->requests().first().body, "name1"), QStringLiteral("r0x"));
+    QCOMPARE(line->txtSave->text(), QStringLiteral("已修改,请及时保存"));
+    QVERIFY(line->Info.Modified);
+    QCOMPARE(host.grid->RecordList[0].name1, QStringLiteral("r0xy"));
+    QVERIFY(host.grid->RecordList[0].Modified);
+    QVERIFY(host.grid->HasUnsavedLines());
+    QCOMPARE(line->Info.is_lock == QLatin1String("1"), lock);
+}
+
+void TestRecordRequests::answerActsOnTheRecordAsked_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("gone"); // the reply that arrives meanwhile deletes the record asked about
+    for (const char *command : {"delete", "lock", "date"}) {
+        QTest::addRow("%s, line re-bound meanwhile", command) << QString::fromLatin1(command) << false;
+        QTest::addRow("%s, record deleted meanwhile", command) << QString::fromLatin1(command) << true;
+    }
+}
+
+void TestRecordRequests::answerActsOnTheRecordAsked()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, gone);
+    // Given a delete on its way, of the first record or of the third, its reply held back
+    GridHost host;
+    QVERIFY(host.activated);
+    host.loadPage(5);
+    host.grid->ShowFrom(0);
+    CaptureWhileAsking answers;
+    holdNextReply();
+    host.line(gone ? 2 : 0)->name1->setFocus();
+    host.grid->DeleteActiveRecord();
+    QTRY_COMPARE(server_->heldCount(), 1);
+    const TItemInfo asked = GridHost::Record(2);
+    const TItemInfo below = GridHost::Record(3);
+    TfrmTCLine *line = host.line(2);
+    QCOMPARE(line->Info.id_guid, asked.id_guid);
+    // The delete reply re-binds the lines while the question or dialog about the third record is open.
+    bool arrived = false;
+    const auto replyArrives = [&] {
+        server_->releaseHeld();
+        arrived = QTest::qWaitFor([&] { return host.grid->RecordCount() == 5; });
+    };
+
+    // When the command on the third record is answered after that
+    const QString chosenDate = QStringLiteral("2009-03-07");
+    if (command == QLatin1String("delete")) {
+        answers.whileAsking = replyArrives;
+        line->name1->setFocus();
+        host.grid->DeleteActiveRecord();
+    } else if (command == QLatin1String("lock")) {
+        host.grid->OnConfirmLock = [&] {
+            replyArrives();
+            return true;
+        };
+        line->N_LockRec->trigger();
+    } else {
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<Tform_date *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            replyArrives();
+            dialog->setDate(QDate(2009, 3, 7));
+            QTest::mouseClick(dialog->Button1, Qt::LeftButton);
+        });
+        line->create_time->setFocus();
+        QTest::mouseClick(line->create_time_POP, Qt::LeftButton);
+    }
+
+    // Then it acted on the third record, wherever that is shown now, or on nothing once it was gone
+    QVERIFY(arrived);
+    const int belowIndex = host.grid->IndexOfRecordId(below.id_guid);
+    QVERIFY(belowIndex >= 0);
+    QCOMPARE(host.grid->RecordList[belowIndex].create_time, below.create_time);
+    if (gone) {
+        QVERIFY(!BusyVisible()); // no request went out after the answer
+        QTest::qWait(0);
+        QCOMPARE(server_->requestCount(), 1);
+        QCOMPARE(host.grid->RecordCount(), 5);
+        for (const TItemInfo &record : host.grid->RecordList)
+            QVERIFY(record.create_time != chosenDate);
+        return;
+    }
+    const int askedIndex = host.grid->IndexOfRecordId(asked.id_guid);
+    QCOMPARE(askedIndex, 1);
+    if (command == QLatin1String("date")) {
+        QCOMPARE(host.grid->RecordList[askedIndex].create_time, chosenDate);
+        QCOMPARE(host.line(1)->create_time->text(), chosenDate);
+        QCOMPARE(server_->requestCount(), 1);
+        return;
+    }
+    QTRY_COMPARE(server_->requestCount(), 2);
+    const RecordedRequest request = server_->requests().last();
+    QCOMPARE(Field(request.body, "id_guid"), asked.id_guid);
+    if (command == QLatin1String("delete")) {
+        QTRY_COMPARE(host.grid->RecordCount(), 4);
+        QCOMPARE(host.grid->IndexOfRecordId(asked.id_guid), -1);
+        QVERIFY(host.grid->IndexOfRecordId(below.id_guid) >= 0);
+    } else {
+        QCOMPARE(request.path, QByteArray("/ms/kessum/kessum_sqlite_lock.php"));
+        QCOMPARE(Field(request.body, "name1"), asked.name1);
+        QTRY_COMPARE(host.line(1)->txtSave->text(), QStringLiteral("锁定完毕"));
+        QCOMPARE(host.line(2)->txtSave->text(), QString());
+    }
 }
 
 QTEST_MAIN(TestRecordRequests)

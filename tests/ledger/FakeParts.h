@@ -15,13 +15,6 @@ public:
     bool HasUnsavedLines() const override { return unsaved; }
     void AppendBlankRecord() override { ++appended; }
     void ScrollToEnd() override { ++scrolledToEnd; }
-    bool ActiveRecord(lumora::TItemInfo &info) const override
-    {
-        if (!hasActive)
-            return false;
-        info = active;
-        return true;
-    }
     void DeleteActiveRecord() override { ++deleted; }
     void NextLine() override { ++next; }
     void PreviousLine() override { ++previous; }
@@ -30,8 +23,6 @@ public:
 
     QLineEdit *edit; // stands in for a line editor; owned by the window once placed
     bool unsaved = false;
-    bool hasActive = false;
-    lumora::TItemInfo active;
     int appended = 0, scrolledToEnd = 0, deleted = 0, next = 0, previous = 0;
     QList<QPair<int, QString>> queries;
     QList<QDateTime> recounts;
