@@ -297,9 +297,9 @@ void TForm_pass::httpAllDataHttpData(THttpThreadControl *httpThread)
     HideBusy();
     // An unreadable reply throws here and ends silently: httpAllData has no error handler.
     const Reply reply = ParseReply(httpThread->ResponseText);
-    for (const ReplyElement &row : ReplyRows(reply)) {
+    for (const pugi::xml_node &row : ReplyRows(reply)) {
         bool present = false;
-        const QString once = RowText(row, QStringLiteral("type1"), &present);
+        const QString once = RowText(row, "type1", &present);
         if (present)
             CategoryListText = FromGbk(Base64Decode(once.toLatin1()));
     }
@@ -315,10 +315,10 @@ void TForm_pass::httpVerHttpData(THttpThreadControl *httpThread)
         ShowMessage(QStringLiteral("错误: ") + shownReply(httpThread->ResponseText));
         return;
     }
-    if (reply.result.isNull())
+    if (!reply.result)
         return;
-    const QString ver = RowText(reply.result, QStringLiteral("ver"));
-    const QString info = RowText(reply.result, QStringLiteral("info"));
+    const QString ver = RowText(reply.result, "ver");
+    const QString info = RowText(reply.result, "info");
     // Any other version, older or newer, is worth a word; an empty notice is not worth an empty box.
     if (ver != BuiltInVersion && !info.isEmpty())
         ShowMessage(info);

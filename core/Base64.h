@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QStringView>
+#include <QByteArrayView>
 
-namespace lumora {
+namespace lumora
+{
 
 // RFC 4648 in one line; the empty byte string gives the empty text.
 QByteArray Base64EncodeLine(const QByteArray &bytes);
@@ -11,11 +12,11 @@ QByteArray Base64EncodeLine(const QByteArray &bytes);
 QByteArray Base64Decode(const QByteArray &text);
 
 // The same decoding into a buffer of at least Base64DecodedBound(text.size()) bytes; returns the bytes written.
-// Characters outside Latin-1 are skipped like any other outside the alphabet.
+// Bytes outside ASCII (UTF-8 text among them) are skipped like any other character outside the alphabet.
 constexpr qsizetype Base64DecodedBound(qsizetype textSize)
 {
     return textSize / 4 * 3 + 3;
 }
-qsizetype Base64DecodeInto(QStringView text, char *out);
+qsizetype Base64DecodeInto(QByteArrayView text, char *out);
 
 } // namespace lumora

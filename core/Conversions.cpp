@@ -56,11 +56,11 @@ bool IsReplyOk(const QString &replyText)
         showReplyError(replyText);
         return false;
     }
-    const QString *text = reply.result.findAttribute(u"Value");
+    const pugi::xml_attribute text = reply.result.attribute("Value");
     if (!text)
         return false;
     bool ok = false;
-    const bool value = toBoolean(*text, &ok);
+    const bool value = toBoolean(QString::fromUtf8(text.value()), &ok);
     if (!ok) {
         showReplyError(replyText);
         return false;

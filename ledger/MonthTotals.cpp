@@ -87,13 +87,11 @@ void MonthTotals::ApplyMonthTotals(const QString &replyText)
 
     WriteDebugDump(replyText);
     Reply reply = ParseReply(replyText);
-    const QList<ReplyElement> rows = ReplyRows(reply);
+    const QList<pugi::xml_node> rows = ReplyRows(reply);
     gridHj1->setRowCount(static_cast<int>(rows.size()) + 2);
     for (int k = 0; k < rows.size(); ++k) {
-        ReplyElement row = rows[k];
-        if (const QString *id = row.findAttribute(u"id_guid"))
-            row.setAttribute(QStringLiteral("ID_Guid"), *id);
-        const MonthTotalRow totals = ReadMonthTotalRow(row);
+        CopyRecordId(rows[k]);
+        const MonthTotalRow totals = ReadMonthTotalRow(rows[k]);
         // A cell whose attribute is missing keeps what it showed before.
         if (totals.hasMoney1)
             SetCell(k + 1, 0, totals.money1);

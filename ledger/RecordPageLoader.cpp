@@ -72,24 +72,23 @@ void RecordPageLoader::LoadRecordPage(const QString &replyText)
 
     WriteDebugDump(replyText);
     Reply reply = ParseReply(replyText);
-    const QList<ReplyElement> rows = ReplyRows(reply);
+    const QList<pugi::xml_node> rows = ReplyRows(reply);
 
     QList<TItemInfo> records(rows.size());
     // One working record for all rows: a field whose attribute a row lacks keeps the previous row's value.
     TItemInfo working;
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        ReplyElement row = rows[i];
-        if (const QString *id = row.findAttribute(u"id_guid"))
-            row.setAttribute(QStringLiteral("ID_Guid"), *id);
+        CopyRecordId(rows[i]);
         ClearRecordId(working);
-        ReadRecordRow(row, working);
+        ReadRecordRow(rows[i], working);
         const double amount = AmountValue(working.money1);
         if (working.in1 != QStringLiteral("1"))
             total += amount;
         working.money1 = TwoDecimals(amount);
         records[i] = working;
     }
-    grid_->RecordList = records;
+    // Moved, so that appending the blank record does not copy the page.
+    grid_->RecordList = std::move(records);
     grid_->AppendBlankRecord();
 
     // The page information is read before the grid is filled, so that a good page is bound once, at its end; a

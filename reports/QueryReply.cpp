@@ -13,19 +13,19 @@ namespace lumora
 QueryRecords ReadQueryRecords(const Reply &reply)
 {
     QueryRecords records;
-    const QList<ReplyElement> rows = ReplyRows(reply);
+    const QList<pugi::xml_node> rows = ReplyRows(reply);
     records.rows.reserve(rows.size());
-    for (const ReplyElement &row : rows) {
+    for (const pugi::xml_node &row : rows) {
         QueryRecordRow line;
-        line.name1 = RowText(row, QStringLiteral("name1"));
-        const QString in1 = RowText(row, QStringLiteral("in1"));
+        line.name1 = RowText(row, "name1");
+        const QString in1 = RowText(row, "in1");
         line.inOut = CodeToInOut(in1);
-        line.type1 = RowText(row, QStringLiteral("type1"));
-        line.create_time = RowText(row, QStringLiteral("create_time"));
-        const double money = AmountValue(RowText(row, QStringLiteral("money1")));
+        line.type1 = RowText(row, "type1");
+        line.create_time = RowText(row, "create_time");
+        const double money = AmountValue(RowText(row, "money1"));
         line.money1 = AmountText(money);
         line.amount = money;
-        line.input_user = RowText(row, QStringLiteral("input_user"));
+        line.input_user = RowText(row, "input_user");
         line.expense = in1 != QLatin1String("1");
         if (line.expense)
             records.expenseTotal += money;
@@ -45,9 +45,8 @@ QueryRecords ReadQueryRecords(const Reply &reply)
 QList<CategoryTotal> ReadCategoryTotals(const Reply &reply)
 {
     QList<CategoryTotal> totals;
-    for (const ReplyElement &row : ReplyRows(reply))
-        totals.append(
-            {RowText(row, QStringLiteral("type1")), AmountText(AmountValue(RowText(row, QStringLiteral("money1"))))});
+    for (const pugi::xml_node &row : ReplyRows(reply))
+        totals.append({RowText(row, "type1"), AmountText(AmountValue(RowText(row, "money1")))});
     return totals;
 }
 

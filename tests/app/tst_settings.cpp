@@ -264,6 +264,10 @@ private slots:
                                             << "";
         QTest::newRow("empty file") << ""
                                     << "";
+        QTest::newRow("declaration after a blank") << " <?xml version=\"1.0\" encoding=\"GBK\"?><config/>"
+                                                   << "";
+        QTest::newRow("declaration after a comment") << "<!--c--><?xml version=\"1.0\"?><config/>"
+                                                     << "";
     }
     void unreadableSettingsAreShownOnceAndNeverWritten()
     {
@@ -300,6 +304,19 @@ private slots:
         SignInFields read;
         reader.LoadSignInSettings(read);
         QCOMPARE(read.inputUser, QStringLiteral("a😀b"));
+    }
+
+    void charactersAfterAReferenceAreWrittenAsThemselves()
+    {
+        ScopedMessageCapture capture;
+        SettingsDocument settings(path_);
+        SignInFields fields;
+        settings.LoadSignInSettings(fields);
+        fields = SignInFields{true, QStringLiteral("家庭"), QString(), QStringLiteral("😀妻子")};
+        QVERIFY(settings.SaveSignInSettings(fields));
+        const QByteArray written = readFile();
+        QVERIFY2(written.contains("InputUser=\"&#x1f600;" + ToGbk(QStringLiteral("妻子")) + "\""), written.constData());
+        QVERIFY(written.contains("User=\"" + ToGbk(QStringLiteral("家庭")) + "\""));
     }
 };
 

@@ -104,10 +104,10 @@ void TestServiceClient::signInSaveAndReadTheNewestPage()
 
     // Then the reader finds it among the newest 50, with the page information
     const Reply parsed = ParseReply(http_->ResponseText);
-    const QList<ReplyElement> rows = ReplyRows(parsed);
+    const QList<pugi::xml_node> rows = ReplyRows(parsed);
     QCOMPARE(rows.size(), 50);
     TItemInfo found;
-    for (const ReplyElement &row : rows) {
+    for (const pugi::xml_node &row : rows) {
         TItemInfo info;
         ReadRecordRow(row, info);
         if (info.id_guid == guid)
@@ -135,7 +135,7 @@ void TestServiceClient::monthTotalsAndCategoryList()
     EXCHANGE(protocol::ScriptPost, recount);
 
     const Reply totals = ParseReply(http_->ResponseText);
-    const QList<ReplyElement> months = ReplyRows(totals);
+    const QList<pugi::xml_node> months = ReplyRows(totals);
     QCOMPARE(months.size(), 12);
     const MonthTotalRow newest = ReadMonthTotalRow(months.first());
     QCOMPARE(newest.year1, QString::number(today.year()));
@@ -144,7 +144,8 @@ void TestServiceClient::monthTotalsAndCategoryList()
     QVERIFY(newest.money1.contains('.'));
 
     EXCHANGE(protocol::ScriptType, "action=data\r\n");
-    const QList<ReplyElement> rows = ReplyRows(ParseReply(http_->ResponseText));
+    const Reply categories = ParseReply(http_->ResponseText);
+    const QList<pugi::xml_node> rows = ReplyRows(categories);
     QCOMPARE(rows.size(), 1);
     const QString list = FromGbk(Base64Decode(RowText(rows.first(), "type1").toLatin1()));
     QVERIFY(list.split("\r\n").contains(QStringLiteral("餐饮")));

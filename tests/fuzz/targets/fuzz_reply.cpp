@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     lumora::Reply reply;
     try {
         reply = lumora::ParseReply(text);
-        for (const lumora::ReplyElement &row : lumora::ReplyRows(reply)) {
+        for (const pugi::xml_node &row : lumora::ReplyRows(reply)) {
             lumora::TItemInfo info;
             lumora::ReadRecordRow(row, info);
             lumora::ReadMonthTotalRow(row);
@@ -30,10 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // Refusing a broken reply is the expected outcome.
     }
     if (reply.doc) {
-        const QString saved = reply.doc->toString();
+        const QString saved = QString::fromStdString(lumora::SaveXml(*reply.doc));
         QString again;
         try {
-            again = lumora::ParseReply(saved).doc->toString();
+            again = QString::fromStdString(lumora::SaveXml(*lumora::ParseReply(saved).doc));
         } catch (const lumora::LumoraError &e) {
             again = QStringLiteral("(does not read back: %1)").arg(e.message());
         }
