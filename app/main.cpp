@@ -64,6 +64,10 @@ int main(int argc, char *argv[])
 
     mainWindow.SignedIn();
     mainWindow.show();
+    // Where no window manager hands the focus over once the sign-in closes, the record line would hold the cursor
+    // without ever being entered, and so without its active look.
+    mainWindow.raise();
+    mainWindow.activateWindow();
     const int result = app.exec();
     CloseIniSettings();
     return result;
