@@ -38,6 +38,7 @@ void ShowMessage(const QString &text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, m.caption, text, QMessageBox::Ok, dialogParent());
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.exec();
 }
 
@@ -49,6 +50,7 @@ void ShowInfo(const QString &text, const QString &caption)
         return;
     }
     QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, dialogParent());
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.exec();
 }
 
@@ -62,6 +64,9 @@ bool ConfirmYesNo(const QString &question)
                     dialogParent());
     // Left to itself the box takes No for Esc and its close button; only a No may drop what the question guards.
     box.setEscapeButton(box.button(QMessageBox::Yes));
+    // Qt's own captions are English unless its translations happen to be installed.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     if (!given) {
         box.exec();
     } else {
