@@ -69,6 +69,8 @@ FixedHeaderRow::FixedHeaderRow(QTableWidget *grid) : QHeaderView(Qt::Horizontal,
     setFocusPolicy(Qt::NoFocus);
     grid->setHorizontalHeader(this);
     show();
+    // A widget says it is destroyed before its children (the model among them) go.
+    connect(grid, &QObject::destroyed, this, [this] { grid_ = nullptr; });
     // Row 0 is hidden again whenever rows come and go, so it never shows among the data rows.
     connect(grid->model(), &QAbstractItemModel::rowsInserted, this, &FixedHeaderRow::hideRowZero);
     connect(grid->model(), &QAbstractItemModel::modelReset, this, &FixedHeaderRow::hideRowZero);
@@ -94,7 +96,7 @@ void FixedHeaderRow::paintSection(QPainter *painter, const QRect &rect, int logi
 
 void FixedHeaderRow::hideRowZero()
 {
-    if (grid_->rowCount() > 0 && !grid_->isRowHidden(0))
+    if (grid_ && grid_->rowCount() > 0 && !grid_->isRowHidden(0))
         grid_->setRowHidden(0, true);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHeaderView>
+#include <QPointer>
 #include <QRect>
 #include <QStyledItemDelegate>
 
@@ -43,7 +44,8 @@ protected:
 private:
     void hideRowZero();
 
-    QTableWidget *grid_;
+    // The grid's model resets once more while the grid is being destroyed; by then this is null.
+    QPointer<QTableWidget> grid_;
 };
 
 } // namespace lumora
