@@ -594,8 +594,11 @@ std::vector<MonthTotal> PgStorage::monthTotals(std::int64_t account, int year, i
 {
     if (count <= 0)
         return {};
+    // Plain strings for the lambda: clang 14 refuses structured bindings captured by one.
     const auto [firstYear, firstMonth] = ShiftMonth(year, month, -(count - 1));
     const auto [endYear, endMonth] = ShiftMonth(year, month, 1);
+    const std::string from = MonthStart(firstYear, firstMonth);
+    const std::string to = MonthStart(endYear, endMonth);
     std::unordered_map<std::string, MonthTotal> counted;
     Reading([this] { return lease(); },
             [&](Connection &connection) {
@@ -604,7 +607,7 @@ std::vector<MonthTotal> PgStorage::monthTotals(std::int64_t account, int year, i
                                    "sum(CASE WHEN income <> 0 THEN 0 ELSE cents END), "
                                    "sum(CASE WHEN income <> 0 THEN cents ELSE 0 END) FROM records "
                                    "WHERE account_id = $1 AND day >= $2 AND day < $3 GROUP BY 1",
-                                   {Number(account), MonthStart(firstYear, firstMonth), MonthStart(endYear, endMonth)});
+                                   {Number(account), from, to});
                 counted.clear();
                 for (int row = 0; row < rows.rows(); ++row)
                     counted[rows.text(row, 0)] = MonthTotal{0, 0, rows.integer(row, 1), rows.integer(row, 2)};
