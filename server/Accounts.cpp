@@ -114,6 +114,13 @@ Accounts::CheckResult Accounts::check(const std::string &name, const std::string
     return {Check::Verified, account->id};
 }
 
+std::optional<CredentialCache::Known> Accounts::recall(const std::string &name, const std::string &password)
+{
+    if (name.empty() || password.size() > kMaxPasswordBytes)
+        return std::nullopt;
+    return cache_.recall(name, password);
+}
+
 std::optional<std::int64_t> Accounts::authenticate(const std::string &name, const std::string &password,
                                                    const std::string &address)
 {

@@ -69,6 +69,9 @@ public:
 
     // address is the client's, for throttling failures; a Wrong, Throttled and Busy answer look alike to clients.
     CheckResult check(const std::string &name, const std::string &password, const std::string &address);
+    // A pair verified lately, read from memory alone: the caller must confirm that the account's stored hash is
+    // still the one given before it acts for the account, and run check() when it is not.
+    std::optional<CredentialCache::Known> recall(const std::string &name, const std::string &password);
     // The account id when the pair is right.
     std::optional<std::int64_t> authenticate(const std::string &name, const std::string &password,
                                              const std::string &address = {});

@@ -19,16 +19,14 @@ CredentialCache::CredentialCache(std::chrono::seconds lifetime) : lifetime_(life
     randombytes_buf(secret_, sizeof secret_);
 }
 
-std::string CredentialCache::key(const std::string &name, const std::string &password,
-                                 const std::string &storedHash) const
+std::string CredentialCache::key(const std::string &name, const std::string &password) const
 {
-    // Lengths go first, so ("ab", "c") and ("a", "bc") hash apart.
+    // The length goes first, so ("ab", "c") and ("a", "bc") hash apart.
     crypto_generichash_state state;
     crypto_generichash_init(&state, secret_, sizeof secret_, crypto_generichash_BYTES);
-    const std::uint64_t lengths[] = {name.size(), storedHash.size()};
-    crypto_generichash_update(&state, reinterpret_cast<const unsigned char *>(lengths), sizeof lengths);
+    const std::uint64_t length = name.size();
+    crypto_generichash_update(&state, reinterpret_cast<const unsigned char *>(&length), sizeof length);
     crypto_generichash_update(&state, reinterpret_cast<const unsigned char *>(name.data()), name.size());
-    crypto_generichash_update(&state, reinterpret_cast<const unsigned char *>(storedHash.data()), storedHash.size());
     crypto_generichash_update(&state, reinterpret_cast<const unsigned char *>(password.data()), password.size());
     std::string digest(crypto_generichash_BYTES, '\0');
     crypto_generichash_final(&state, reinterpret_cast<unsigned char *>(digest.data()), digest.size());
@@ -38,7 +36,15 @@ std::string CredentialCache::key(const std::string &name, const std::string &pas
 std::optional<std::int64_t> CredentialCache::lookup(const std::string &name, const std::string &password,
                                                     const std::string &storedHash)
 {
-    const std::string k = key(name, password, storedHash);
+    const auto known = recall(name, password);
+    if (!known || known->storedHash != storedHash)
+        return std::nullopt;
+    return known->account;
+}
+
+std::optional<CredentialCache::Known> CredentialCache::recall(const std::string &name, const std::string &password)
+{
+    const std::string k = key(name, password);
     std::lock_guard lock(mutex_);
     const auto it = entries_.find(k);
     if (it == entries_.end())
@@ -47,13 +53,13 @@ std::optional<std::int64_t> CredentialCache::lookup(const std::string &name, con
         entries_.erase(it);
         return std::nullopt;
     }
-    return it->second.account;
+    return it->second.known;
 }
 
 void CredentialCache::remember(const std::string &name, const std::string &password, const std::string &storedHash,
                                std::int64_t account)
 {
-    const std::string k = key(name, password, storedHash);
+    const std::string k = key(name, password);
     const auto now = Clock::now();
     std::lock_guard lock(mutex_);
     if (entries_.size() >= kMaxEntries) {
@@ -62,7 +68,7 @@ void CredentialCache::remember(const std::string &name, const std::string &passw
         if (entries_.size() >= kMaxEntries)
             entries_.clear();
     }
-    entries_[k] = Entry{account, now + lifetime_};
+    entries_[k] = Entry{Known{account, storedHash}, now + lifetime_};
 }
 
 void CredentialCache::clear()

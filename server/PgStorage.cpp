@@ -544,6 +544,19 @@ std::string FilterClause(std::int64_t account, const RecordFilter &filter, Param
 RecordPage PgStorage::newestRecords(std::int64_t account, std::optional<std::int64_t> minCentsExclusive, int offset,
                                     int limit)
 {
+    return *newestPage(account, nullptr, minCentsExclusive, offset, limit);
+}
+
+std::optional<RecordPage> PgStorage::newestRecordsWhileHash(std::int64_t account, const std::string &passwordHash,
+                                                            std::optional<std::int64_t> minCentsExclusive,
+                                                            int offset, int limit)
+{
+    return newestPage(account, &passwordHash, minCentsExclusive, offset, limit);
+}
+
+std::optional<RecordPage> PgStorage::newestPage(std::int64_t account, const std::string *passwordHash,
+                                                std::optional<std::int64_t> minCentsExclusive, int offset, int limit)
+{
     Params params{Number(account), Number(limit), Number(offset)};
     std::string count = "SELECT coalesce(sum(n), 0) AS total FROM record_counts WHERE account_id = $1";
     std::string where = " WHERE account_id = $1";
@@ -552,10 +565,25 @@ RecordPage PgStorage::newestRecords(std::int64_t account, std::optional<std::int
         where += " AND cents > $4";
         count = "SELECT count(*) AS total FROM records" + where;
     }
-    const std::string sql = PageQuery(count, std::string("SELECT ") + kRecordColumns + " FROM records" + where +
-                                                 " ORDER BY day DESC, id DESC LIMIT $2 OFFSET $3");
+    const std::string page = std::string("SELECT ") + kRecordColumns + " FROM records" + where +
+                             " ORDER BY day DESC, id DESC LIMIT $2 OFFSET $3";
+    if (!passwordHash) {
+        const std::string sql = PageQuery(count, page);
+        return Reading([this] { return lease(); },
+                       [&](Connection &connection) { return PageOf(connection.run(sql, params)); });
+    }
+    // The count row always comes, so no row at all means the guard failed; the server checks the guard once,
+    // before it reads anything else.
+    params.push_back(*passwordHash);
+    const std::string sql = PageQuery(count, page) + " WHERE EXISTS (SELECT 1 FROM accounts WHERE id = $1 AND " +
+                            "pass_hash = $" + std::to_string(params.size()) + ")";
     return Reading([this] { return lease(); },
-                   [&](Connection &connection) { return PageOf(connection.run(sql, params)); });
+                   [&](Connection &connection) -> std::optional<RecordPage> {
+                       const Result rows = connection.run(sql, params);
+                       if (rows.rows() == 0)
+                           return std::nullopt;
+                       return PageOf(rows);
+                   });
 }
 
 RecordPage PgStorage::findRecords(std::int64_t account, const RecordFilter &filter, int offset, int limit)

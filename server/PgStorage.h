@@ -40,6 +40,10 @@ public:
     WriteOutcome deleteRecord(std::int64_t account, const std::string &idGuid) override;
     RecordPage newestRecords(std::int64_t account, std::optional<std::int64_t> minCentsExclusive, int offset,
                              int limit) override;
+    bool confirmsHashWithPage() const override { return true; }
+    std::optional<RecordPage> newestRecordsWhileHash(std::int64_t account, const std::string &passwordHash,
+                                                     std::optional<std::int64_t> minCentsExclusive, int offset,
+                                                     int limit) override;
     RecordPage findRecords(std::int64_t account, const RecordFilter &filter, int offset, int limit) override;
     std::vector<CategoryTotal> categoryTotals(std::int64_t account, const RecordFilter &filter) override;
     MonthTotal recountMonth(std::int64_t account, int year, int month) override;
@@ -53,6 +57,8 @@ private:
     Lease lease();
     void giveBack(std::unique_ptr<Connection> connection);
     void migrate(Connection &connection);
+    std::optional<RecordPage> newestPage(std::int64_t account, const std::string *passwordHash,
+                                         std::optional<std::int64_t> minCentsExclusive, int offset, int limit);
 
     std::string uri_;
     size_t poolSize_;

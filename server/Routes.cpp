@@ -93,6 +93,90 @@ int OffsetOf(int page, int pageSize)
     return offset > INT_MAX ? INT_MAX : static_cast<int>(offset);
 }
 
+struct RecordQuery {
+    int page = 0;
+    RecordFilter filter;
+    bool period = false;
+    bool sums = false;
+
+    // No period and no filter but the minimum amount: the newest records.
+    bool newest() const { return !sums && !period && !filter.type1 && !filter.income; }
+};
+
+// The fields of a record query; nothing when one is unusable, with the reason in why.
+std::optional<RecordQuery> ReadQuery(const FormBody &form, std::string &why)
+{
+    auto refuse = [&why](const char *reason) -> std::optional<RecordQuery> {
+        why = reason;
+        return std::nullopt;
+    };
+    RecordQuery asked;
+    if (!form.value("page").empty()) {
+        const auto parsed = ParseSmallInt(form.value("page"));
+        if (!parsed)
+            return refuse("refused: page");
+        asked.page = *parsed;
+    }
+    RecordFilter &filter = asked.filter;
+    if (!form.value("mini_money").empty()) {
+        filter.minCentsExclusive = ParseCents(form.value("mini_money"));
+        if (!filter.minCentsExclusive)
+            return refuse("refused: mini_money");
+    }
+
+    // Which period: an explicit range, else a month, else a day; none at all means the newest records.
+    asked.period = true;
+    const std::string &bdate = form.value("bdate1");
+    const std::string &edate = form.value("edate1");
+    if (!bdate.empty() || !edate.empty()) {
+        if (!bdate.empty()) {
+            const auto from = CalendarDate::Parse(bdate);
+            if (!from)
+                return refuse("refused: bdate1");
+            filter.fromDay = from->iso();
+        }
+        if (!edate.empty()) {
+            const auto until = CalendarDate::Parse(edate);
+            if (!until)
+                return refuse("refused: edate1");
+            filter.untilDay = until->iso();
+        }
+    } else if (!form.value("month1").empty()) {
+        const auto month = CalendarDate::Parse(form.value("month1"));
+        if (!month)
+            return refuse("refused: month1");
+        filter.fromDay = month->firstOfMonth().iso();
+        filter.untilDay = month->addMonths(1).iso();
+    } else if (!form.value("day1").empty()) {
+        const auto day = CalendarDate::Parse(form.value("day1"));
+        if (!day)
+            return refuse("refused: day1");
+        filter.fromDay = day->iso();
+        filter.untilDay = day->addDays(1).iso();
+    } else {
+        asked.period = false;
+    }
+    if (!form.value("type1").empty())
+        filter.type1 = form.value("type1");
+    if (form.value("in1") == "1")
+        filter.income = true;
+    else if (form.value("in1") == "0")
+        filter.income = false;
+    asked.sums = form.value("sum1") == "sum1";
+    return asked;
+}
+
+XmlReply NewestPageReply(RecordPage found, int page)
+{
+    XmlReply reply(true);
+    // The page runs oldest to newest, so the newest record stands last, just above the blank entry line.
+    std::reverse(found.records.begin(), found.records.end());
+    for (const auto &record : found.records)
+        AddRecordRow(reply, record);
+    reply.setInfo(found.total, Routes::kNewestPageSize, page);
+    return reply;
+}
+
 } // namespace
 
 Routes::Routes(Storage &storage, Accounts &accounts, ServiceOptions options)
@@ -127,6 +211,10 @@ RouteResult Routes::post(const std::string &script, const std::string &body, con
             return version;
         }
 
+        if (script == "kessum_sqlite_post.php" && storage_.confirmsHashWithPage()) {
+            if (auto page = rememberedNewestPage(*form))
+                return std::move(*page);
+        }
         const auto checked = accounts_.check(form->value("user_name"), form->value("user_pass"), address);
         if (checked.check != Accounts::Check::Verified) {
             result.denied = true;
@@ -224,83 +312,47 @@ XmlReply Routes::lock(const FormBody &form, std::int64_t account, RouteResult &r
 
 XmlReply Routes::query(const FormBody &form, std::int64_t account, RouteResult &result)
 {
-    int page = 0;
-    if (!form.value("page").empty()) {
-        const auto parsed = ParseSmallInt(form.value("page"));
-        if (!parsed)
-            return Refuse(result, "refused: page");
-        page = *parsed;
-    }
-    std::optional<std::int64_t> minCents;
-    if (!form.value("mini_money").empty()) {
-        minCents = ParseCents(form.value("mini_money"));
-        if (!minCents)
-            return Refuse(result, "refused: mini_money");
-    }
-
-    // Which period: an explicit range, else a month, else a day; none at all means the newest records.
-    RecordFilter filter;
-    filter.minCentsExclusive = minCents;
-    bool period = true;
-    const std::string &bdate = form.value("bdate1");
-    const std::string &edate = form.value("edate1");
-    if (!bdate.empty() || !edate.empty()) {
-        if (!bdate.empty()) {
-            const auto from = CalendarDate::Parse(bdate);
-            if (!from)
-                return Refuse(result, "refused: bdate1");
-            filter.fromDay = from->iso();
-        }
-        if (!edate.empty()) {
-            const auto until = CalendarDate::Parse(edate);
-            if (!until)
-                return Refuse(result, "refused: edate1");
-            filter.untilDay = until->iso();
-        }
-    } else if (!form.value("month1").empty()) {
-        const auto month = CalendarDate::Parse(form.value("month1"));
-        if (!month)
-            return Refuse(result, "refused: month1");
-        filter.fromDay = month->firstOfMonth().iso();
-        filter.untilDay = month->addMonths(1).iso();
-    } else if (!form.value("day1").empty()) {
-        const auto day = CalendarDate::Parse(form.value("day1"));
-        if (!day)
-            return Refuse(result, "refused: day1");
-        filter.fromDay = day->iso();
-        filter.untilDay = day->addDays(1).iso();
-    } else {
-        period = false;
-    }
-    if (!form.value("type1").empty())
-        filter.type1 = form.value("type1");
-    if (form.value("in1") == "1")
-        filter.income = true;
-    else if (form.value("in1") == "0")
-        filter.income = false;
-
+    std::string why;
+    const auto asked = ReadQuery(form, why);
+    if (!asked)
+        return Refuse(result, why);
+    const RecordFilter &filter = asked->filter;
+    const int page = asked->page;
     XmlReply reply(true);
-    if (form.value("sum1") == "sum1") {
+    if (asked->sums) {
         const auto totals = storage_.categoryTotals(account, filter);
         for (const auto &total : totals)
             reply.addRow({{"type1", total.type1}, {"money1", FormatCents(total.cents)}});
         reply.setInfo(static_cast<long long>(totals.size()), static_cast<long long>(totals.size()), 0);
         return reply;
     }
-    if (!period && !filter.type1 && !filter.income) {
-        RecordPage found = storage_.newestRecords(account, minCents, OffsetOf(page, kNewestPageSize), kNewestPageSize);
-        // The page runs oldest to newest, so the newest record stands last, just above the blank entry line.
-        std::reverse(found.records.begin(), found.records.end());
-        for (const auto &record : found.records)
-            AddRecordRow(reply, record);
-        reply.setInfo(found.total, kNewestPageSize, page);
-        return reply;
-    }
+    if (asked->newest())
+        return NewestPageReply(storage_.newestRecords(account, filter.minCentsExclusive,
+                                                      OffsetOf(page, kNewestPageSize), kNewestPageSize),
+                               page);
     const RecordPage found = storage_.findRecords(account, filter, OffsetOf(page, kPeriodPageSize), kPeriodPageSize);
     for (const auto &record : found.records)
         AddRecordRow(reply, record);
     reply.setInfo(found.total, kPeriodPageSize, page);
     return reply;
+}
+
+std::optional<XmlReply> Routes::rememberedNewestPage(const FormBody &form)
+{
+    if (form.value("action") != "data")
+        return std::nullopt;
+    std::string why;
+    const auto asked = ReadQuery(form, why);
+    if (!asked || !asked->newest())
+        return std::nullopt;
+    const auto known = accounts_.recall(form.value("user_name"), form.value("user_pass"));
+    if (!known)
+        return std::nullopt;
+    auto found = storage_.newestRecordsWhileHash(known->account, known->storedHash, asked->filter.minCentsExclusive,
+                                                 OffsetOf(asked->page, kNewestPageSize), kNewestPageSize);
+    if (!found)
+        return std::nullopt;
+    return NewestPageReply(std::move(*found), asked->page);
 }
 
 XmlReply Routes::save(const FormBody &form, std::int64_t account, RouteResult &result)

@@ -4,6 +4,7 @@
 #include "Storage.h"
 #include "XmlReply.h"
 
+#include <optional>
 #include <string>
 
 namespace lumora::service
@@ -50,6 +51,9 @@ private:
     XmlReply lock(const FormBody &form, std::int64_t account, RouteResult &result);
 
     XmlReply query(const FormBody &form, std::int64_t account, RouteResult &result);
+    // The newest-records page for a pair verified lately, when the storage confirms the pair's stored hash in
+    // the page's own read (one round trip instead of two); nothing when that does not apply or the hash changed.
+    std::optional<XmlReply> rememberedNewestPage(const FormBody &form);
     XmlReply save(const FormBody &form, std::int64_t account, RouteResult &result);
     XmlReply remove(const FormBody &form, std::int64_t account, RouteResult &result);
     XmlReply recount(const FormBody &form, std::int64_t account, RouteResult &result);

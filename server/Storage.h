@@ -86,6 +86,16 @@ public:
     // Newest first by date, then by entry order.
     virtual RecordPage newestRecords(std::int64_t account, std::optional<std::int64_t> minCentsExclusive, int offset,
                                      int limit) = 0;
+    // True when newestRecordsWhileHash reads the page and confirms the password hash in one step, so a caller
+    // that remembers a verified password can skip reading the hash first.
+    virtual bool confirmsHashWithPage() const { return false; }
+    // newestRecords, read in the same view of the database as a check that the account's stored password hash
+    // is still passwordHash; nothing when it is not (changed by any process since, or the account is gone).
+    virtual std::optional<RecordPage> newestRecordsWhileHash(std::int64_t, const std::string &,
+                                                             std::optional<std::int64_t>, int, int)
+    {
+        return std::nullopt;
+    }
     // Oldest first.
     virtual RecordPage findRecords(std::int64_t account, const RecordFilter &filter, int offset, int limit) = 0;
     // Largest total first.
