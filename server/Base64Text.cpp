@@ -7,12 +7,20 @@ namespace lumora::service
 
 std::string Base64Encode(std::string_view bytes)
 {
+    std::string out;
+    AppendBase64(out, bytes);
+    return out;
+}
+
+void AppendBase64(std::string &out, std::string_view bytes)
+{
     const int variant = sodium_base64_VARIANT_ORIGINAL;
-    std::string out(sodium_base64_encoded_len(bytes.size(), variant), '\0');
-    sodium_bin2base64(out.data(), out.size(), reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(),
+    const size_t start = out.size();
+    const size_t length = sodium_base64_encoded_len(bytes.size(), variant);
+    out.resize(start + length);
+    sodium_bin2base64(out.data() + start, length, reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(),
                       variant);
     out.resize(out.size() - 1); // the terminating zero
-    return out;
 }
 
 std::optional<std::string> Base64DecodeStrict(std::string_view text)

@@ -183,10 +183,13 @@ public:
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    // Idle, connected and not closed by the server while it sat in the pool (a restarted server closes it).
+    // Connected and outside any transaction, as far as the last statement showed.
+    bool reusable() const { return PQstatus(conn_) == CONNECTION_OK && PQtransactionStatus(conn_) == PQTRANS_IDLE; }
+
+    // Reusable and not closed by the server while it sat in the pool (a restarted server closes it).
     bool healthy()
     {
-        if (PQstatus(conn_) != CONNECTION_OK || PQtransactionStatus(conn_) != PQTRANS_IDLE)
+        if (!reusable())
             return false;
         pollfd fd{PQsocket(conn_), POLLIN, 0};
         if (poll(&fd, 1, 0) > 0 && (PQconsumeInput(conn_) == 0 || PQstatus(conn_) != CONNECTION_OK))
@@ -343,8 +346,9 @@ PgStorage::Lease PgStorage::lease()
 
 void PgStorage::giveBack(std::unique_ptr<Connection> connection)
 {
-    // A broken connection, or one a failure left inside a transaction, is not lent again.
-    const bool keep = connection->healthy();
+    // A broken connection, or one a failure left inside a transaction, is not lent again. Whether the server
+    // closed it meanwhile is asked when it is lent next.
+    const bool keep = connection->reusable();
     if (!keep)
         connection.reset();
     {

@@ -14,7 +14,8 @@ void XmlReply::AppendAttribute(std::string &out, std::string_view name, std::str
     out += ' ';
     out += name;
     out += "=\"";
-    out += Base64Encode(gbk ? *gbk : std::string());
+    if (gbk)
+        AppendBase64(out, *gbk);
     out += '"';
 }
 
