@@ -4,7 +4,8 @@
 # wrong passwords for the same account on 8 more. Runs on SQLite, then on PostgreSQL (a throwaway cluster of the system's server, default
 # settings, fsync on) with one service process and with two processes on the one database behind one address.
 # Usage: bench/server/run_bench.sh [BUILD_DIR] [SECONDS]
-# ENGINES="sqlite postgresql" picks the engines; CONNECTIONS (8) the connections per run.
+# ENGINES="sqlite postgresql" picks the engines; CONNECTIONS (8) the connections per run. wrk runs 2 threads; the
+# services run with their defaults (request threads, and database connections as many as request threads).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:-$here/../../build}" && pwd)"
