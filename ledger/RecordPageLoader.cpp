@@ -101,10 +101,11 @@ void RecordPageLoader::LoadRecordPage(const QString &replyText)
     QList<TItemInfo> records(rows.size());
     // One working record for all rows: a field whose attribute a row lacks keeps the previous row's value.
     TItemInfo working;
+    RecordRowReader reader;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         CopyRecordId(rows[i]);
         ClearRecordId(working);
-        ReadRecordRow(rows[i], working);
+        reader.Read(rows[i], working);
         const double amount = AmountValue(working.money1);
         if (working.in1 != QStringLiteral("1"))
             total += amount;
