@@ -38,8 +38,9 @@ public:
     ~TfrmVGrid() override;
 
     QList<TItemInfo> RecordList;
-    QList<TfrmItem *> Slots;
-    QList<TfrmTCLine *> LinePool; // entry i is the editor in slot i
+    // The 31 slots and their editors; asking for them builds any not built yet.
+    const QList<TfrmItem *> &Slots();
+    const QList<TfrmTCLine *> &LinePool(); // entry i is the editor in slot i
     int TopIndex = 0;
     int ActiveRecordIndex = 0;
     QString ActiveFieldName;
@@ -93,9 +94,15 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QPointer<TfrmLockConfirm> lockConfirm_;
+    // Built when the grid is first shown or first asked for a line, so that creating the hidden main window before
+    // the sign-in does not wait for 31 editors.
+    QList<TfrmItem *> slots_;
+    QList<TfrmTCLine *> linePool_;
+    void BuildSlots();
     void LayoutSlots();
     void SetThumb(double position);
     TfrmTCLine *LineOfFocus() const;

@@ -44,6 +44,8 @@ private slots:
     void categoryListRefilledOnDropDown();
     void scrollingCreatesNoWidget();
     void activeLineShowsItsOrangeMark();
+    void pageBoundBeforeOrAfterFirstShow_data();
+    void pageBoundBeforeOrAfterFirstShow();
 };
 
 void TestGridView::emptyPage()
@@ -59,7 +61,7 @@ void TestGridView::emptyPage()
     QCOMPARE(first->create_time->text(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
     QCOMPARE(first->txtIndex->text(), QStringLiteral("1"));
     for (int i = 1; i < TfrmVGrid::PoolSize; ++i)
-        QVERIFY2(host.grid->Slots[i]->isBlank(), qPrintable(QString::number(i)));
+        QVERIFY2(host.grid->Slots()[i]->isBlank(), qPrintable(QString::number(i)));
     QCOMPARE(host.grid->ScrollBarEx_V->position(), 0.0);
     QCOMPARE(host.focused(), first->name1);
 }
@@ -78,7 +80,7 @@ void TestGridView::fortyRecordsTwelveLines()
         QCOMPARE(host.line(i)->RecordIndex, 29 + i);
     QCOMPARE(host.line(0)->name1->text(), QStringLiteral("r29"));
     QVERIFY(host.line(11)->Info.IsNew);
-    QVERIFY(host.grid->Slots[12]->isBlank());
+    QVERIFY(host.grid->Slots()[12]->isBlank());
     QCOMPARE(host.focused(), host.line(11)->name1);
     QCOMPARE(host.grid->ScrollBarEx_V->position(), 725.0); // Trunc(1000 * 29 / 40)
 }
@@ -90,8 +92,8 @@ void TestGridView::showFromClamps()
 
     host.grid->ShowFrom(host.grid->RecordCount() + 5);
     QCOMPARE(host.grid->TopIndex, 40);
-    QVERIFY(!host.grid->Slots[0]->isBlank());
-    QVERIFY(host.grid->Slots[1]->isBlank());
+    QVERIFY(!host.grid->Slots()[0]->isBlank());
+    QVERIFY(host.grid->Slots()[1]->isBlank());
 
     host.grid->ShowFrom(-3);
     QCOMPARE(host.grid->TopIndex, 0);
@@ -363,6 +365,47 @@ void TestGridView::activeLineShowsItsOrangeMark()
         QVERIFY(!bottomRows(host.line(0), x).contains(orange));
         QVERIFY(!bottomRows(host.line(2), x).contains(orange));
     }
+}
+
+void TestGridView::pageBoundBeforeOrAfterFirstShow_data()
+{
+    QTest::addColumn<bool>("bindBeforeShow");
+    QTest::newRow("bound while the window is hidden") << true;
+    QTest::newRow("bound after the window is shown") << false;
+}
+
+// The main window binds its first page whenever the reply comes, before or after it is first shown; either way the
+// lines with records show and the others are blank strips.
+void TestGridView::pageBoundBeforeOrAfterFirstShow()
+{
+    QFETCH(bool, bindBeforeShow);
+    QWidget window;
+    window.resize(900, 12 * TfrmTCLine::LineHeight);
+    auto *grid = new TfrmVGrid(&window);
+    grid->setGeometry(0, 0, 900, 12 * TfrmTCLine::LineHeight);
+    const auto bind = [grid] {
+        grid->RecordList = {GridHost::Record(0), GridHost::Record(1)};
+        grid->AppendBlankRecord();
+        grid->ShowFrom(0);
+    };
+    if (bindBeforeShow) {
+        bind();
+        QVERIFY(!grid->HasUnsavedLines());
+    }
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if (!bindBeforeShow)
+        bind();
+
+    for (int i = 0; i < TfrmVGrid::PoolSize; ++i) {
+        TfrmItem *slot = grid->Slots()[i];
+        QCOMPARE(slot->isBlank(), i > 2);
+        QCOMPARE(slot->isVisible(), true);
+        QCOMPARE(grid->LinePool()[i]->isVisible(), i <= 2);
+        QCOMPARE(slot->geometry(), QRect(0, i * TfrmTCLine::LineHeight, grid->Panel1->width(), TfrmTCLine::LineHeight));
+    }
+    QCOMPARE(grid->LinePool()[1]->name1->text(), QStringLiteral("r1"));
+    QVERIFY(grid->LinePool()[2]->conNew->isVisible());
 }
 
 QTEST_MAIN(TestGridView)
