@@ -10,6 +10,8 @@
 #include "lists/CategoryList.h"
 #include "util/MessageSeam.h"
 
+#include <QTimer>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -67,20 +69,60 @@ TfrmVGrid::TfrmVGrid(QWidget *parent) : QWidget(parent)
     slots_.reserve(PoolSize);
 }
 
+void TfrmVGrid::BuildSlot()
+{
+    const int i = static_cast<int>(slots_.size());
+    auto *slot = new TfrmItem(this, i, Panel1);
+    slot->setObjectName(QStringLiteral("frmItem%1").arg(i));
+    slots_.append(slot);
+    linePool_.append(slot->line);
+    slot->setBlank(true);
+    slot->setGeometry(0, i * TfrmTCLine::LineHeight, Panel1->width(), TfrmTCLine::LineHeight);
+    if (Panel1->isVisible())
+        slot->show(); // a child added to a shown widget stays hidden until shown itself
+}
+
 void TfrmVGrid::BuildSlots()
 {
-    if (!slots_.isEmpty())
+    if (slots_.size() == PoolSize)
         return;
-    for (int i = 0; i < PoolSize; ++i) {
-        auto *slot = new TfrmItem(this, i, Panel1);
-        slot->setObjectName(QStringLiteral("frmItem%1").arg(i));
-        slots_.append(slot);
-        linePool_.append(slot->line);
-        slot->setBlank(true);
-        if (Panel1->isVisible())
-            slot->show(); // a child added to a shown widget stays hidden until shown itself
+    while (slots_.size() < PoolSize)
+        BuildSlot();
+    StopIdleBuild();
+}
+
+void TfrmVGrid::StopIdleBuild()
+{
+    if (idleBuild_)
+        idleBuild_->stop();
+    if (idleWindow_)
+        idleWindow_->removeEventFilter(this);
+    idleWindow_ = nullptr;
+}
+
+void TfrmVGrid::BuildSlotsWhileIdle(QWidget *window)
+{
+    if (slots_.size() == PoolSize)
+        return;
+    idleWindow_ = window;
+    if (!idleBuild_) {
+        idleBuild_ = new QTimer(this);
+        idleBuild_->setInterval(0);
+        connect(idleBuild_, &QTimer::timeout, this, [this] {
+            // One line per turn of the event loop, so keys typed meanwhile wait no longer than one line takes.
+            if (!idleWindow_ || !idleWindow_->isActiveWindow()) {
+                idleBuild_->stop(); // resumed when the window is active again
+                return;
+            }
+            if (slots_.size() < PoolSize)
+                BuildSlot();
+            if (slots_.size() == PoolSize)
+                StopIdleBuild();
+        });
     }
-    LayoutSlots();
+    window->installEventFilter(this);
+    if (window->isActiveWindow())
+        idleBuild_->start();
 }
 
 const QList<TfrmItem *> &TfrmVGrid::Slots()
@@ -105,6 +147,10 @@ TfrmVGrid::~TfrmVGrid() = default;
 
 bool TfrmVGrid::eventFilter(QObject *watched, QEvent *event)
 {
+    // Keys typed before the window is active reach no window at all; building holds the event loop that would
+    // make it active, so it waits for that.
+    if (watched == idleWindow_ && event->type() == QEvent::WindowActivate && slots_.size() < PoolSize)
+        idleBuild_->start();
     if (watched == Panel1 && event->type() == QEvent::Resize)
         LayoutSlots();
     return QWidget::eventFilter(watched, event);
