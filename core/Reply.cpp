@@ -107,6 +107,11 @@ QString RowText(const pugi::xml_node &row, const char *attribute, bool *present)
 
 void ReadRecordRow(const pugi::xml_node &row, TItemInfo &info)
 {
+    RecordRowReader().Read(row, info);
+}
+
+void RecordRowReader::Read(const pugi::xml_node &row, TItemInfo &info)
+{
     static constexpr struct {
         const char *name;
         QString TItemInfo::*field;
@@ -121,18 +126,24 @@ void ReadRecordRow(const pugi::xml_node &row, TItemInfo &info)
         {"input_user", &TItemInfo::input_user},
         {"is_lock", &TItemInfo::is_lock},
     };
+    static_assert(std::size(fields) == FieldCount);
     // One pass over the row's attributes; of two with the same name the first counts, as in a look-up by name.
     // The search starts after the field found last, so attributes in the usual order match at the first try.
-    constexpr unsigned count = std::size(fields);
     unsigned taken = 0;
     unsigned next = 0;
     for (const pugi::xml_attribute &attribute : row.attributes()) {
-        for (unsigned tried = 0; tried < count; ++tried) {
-            const unsigned f = (next + tried) % count;
+        for (unsigned tried = 0; tried < FieldCount; ++tried) {
+            const unsigned f = (next + tried) % FieldCount;
             if (std::strcmp(attribute.name(), fields[f].name) != 0)
                 continue;
-            if (!(taken & (1u << f)))
-                info.*fields[f].field = decodeValue(attribute.value());
+            if (!(taken & (1u << f))) {
+                const char *raw = attribute.value();
+                if (!raw_[f] || std::strcmp(raw_[f], raw) != 0) {
+                    raw_[f] = raw;
+                    text_[f] = decodeValue(raw);
+                }
+                info.*fields[f].field = text_[f];
+            }
             taken |= 1u << f;
             next = f + 1;
             break;

@@ -58,6 +58,20 @@ QString RowText(const pugi::xml_node &row, const char *attribute, bool *present 
 // Sets each field of info whose attribute the row has; missing attributes are skipped.
 void ReadRecordRow(const pugi::xml_node &row, TItemInfo &info);
 
+// ReadRecordRow for the rows of one document in turn. The rows of a page repeat most values (kind, category, date,
+// entering user, lock), so a value written as in the row before is shared instead of decoded again. It keeps
+// pointers into the document: use it only while the document lives.
+class RecordRowReader
+{
+public:
+    void Read(const pugi::xml_node &row, TItemInfo &info);
+
+private:
+    static constexpr int FieldCount = 9;
+    const char *raw_[FieldCount] = {};
+    QString text_[FieldCount];
+};
+
 struct PageInfo {
     int RecCount = 0;
     int RecCountInPage = 0;

@@ -35,6 +35,7 @@ private slots:
     void rows();
     void recordRowSetsPresentFieldsOnly();
     void recordRowInAnyOrder();
+    void rowsReadInTurn();
     void rowTextOfBadBase64();
     void pageInfo_data();
     void pageInfo();
@@ -126,6 +127,29 @@ void TestReply::recordRowSetsPresentFieldsOnly()
     QCOMPARE(partial.name1, QStringLiteral("午饭 & 晚饭"));
     QCOMPARE(partial.money1, QStringLiteral("kept"));
     QCOMPARE(partial.StatusText, QStringLiteral("status"));
+}
+
+void TestReply::rowsReadInTurn()
+{
+    // Values that come back after another, a row without the field, and a repeat that is only the second of two
+    // attributes of one name: each row reads as it would alone.
+    const QString xml = QStringLiteral("<x><Data><r type1=\"%1\" name1=\"%3\"/><r type1=\"%2\" name1=\"%3\"/>"
+                                       "<r type1=\"%1\"/><r name1=\"%4\"/><r type1=\"%2\" type1=\"%1\"/>"
+                                       "<r type1=\"%1\" name1=\"%3\"/></Data></x>")
+                            .arg(b64("餐饮"), b64("交通"), b64("午饭"), b64("打车"));
+    const Reply reply = ParseReply(xml);
+    RecordRowReader reader;
+    TItemInfo inTurn;
+    TItemInfo alone;
+    QStringList types;
+    for (const pugi::xml_node &row : ReplyRows(reply)) {
+        reader.Read(row, inTurn);
+        ReadRecordRow(row, alone);
+        QCOMPARE(inTurn.type1, alone.type1);
+        QCOMPARE(inTurn.name1, alone.name1);
+        types << inTurn.type1;
+    }
+    QCOMPARE(types, QStringList({"餐饮", "交通", "餐饮", "餐饮", "交通", "餐饮"}));
 }
 
 void TestReply::recordRowInAnyOrder()

@@ -173,6 +173,33 @@ void TestPageLoader::amounts_data()
                               << "0"
                               << "-1.50"
                               << "-1.50";
+    // Plain numbers take a short way and everything else Qt's number reading: both must agree.
+    const struct {
+        const char *name, *money, *shown;
+    } plainAndOdd[] = {
+        {"plus sign", "+2", "2.00"},
+        {"exponent", "1e3", "1000.00"},
+        {"point last", "1.", "1.00"},
+        {"point first", ".5", "0.50"},
+        {"leading zeros", "007.10", "7.10"},
+        {"below half a cent", "1.005", "1.00"},
+        {"binary tie", "0.125", "0.13"},
+        {"negative binary tie", "-2.375", "-2.38"},
+        {"small negative", "-0.001", "-0.00"},
+        {"long fraction", "0.1234567890123456789", "0.12"},
+        {"large", "123456789012345.678", "123456789012345.67"},
+        {"negative zero", "-0", "0.00"},
+        {"thousands separator", "1,000", "0.00"},
+        {"two signs", "+-1", "0.00"},
+        {"double minus", "--1", "0.00"},
+        {"inner blank", "1 2", "0.00"},
+        {"hexadecimal", "0x10", "0.00"},
+        {"full-width digit", "\uff12", "0.00"},
+        {"out of range", "1e400", "0.00"},
+        {"not a number", "nan", "0.00"},
+    };
+    for (const auto &row : plainAndOdd)
+        QTest::newRow(row.name) << QString::fromUtf8(row.money) << "0" << row.shown << row.shown;
 }
 
 void TestPageLoader::amounts()
