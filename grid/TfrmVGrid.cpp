@@ -10,8 +10,6 @@
 #include "lists/CategoryList.h"
 #include "util/MessageSeam.h"
 
-#include <QTimer>
-
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -21,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace lumora
@@ -147,8 +146,8 @@ TfrmVGrid::~TfrmVGrid() = default;
 
 bool TfrmVGrid::eventFilter(QObject *watched, QEvent *event)
 {
-    // Keys typed before the window is active reach no window at all; building holds the event loop that would
-    // make it active, so it waits for that.
+    // Building waits until the window is active: keys typed before that reach no window, and building meanwhile
+    // would put off the activation.
     if (watched == idleWindow_ && event->type() == QEvent::WindowActivate && slots_.size() < PoolSize)
         idleBuild_->start();
     if (watched == Panel1 && event->type() == QEvent::Resize)
