@@ -56,6 +56,8 @@ int main(int argc, char *argv[])
     signIn.LoadSignInSettings();
     OpenIniSettings();
     signIn.RecountMonth = [&mainWindow](const QDateTime &date) { mainWindow.RecountMonth(date); };
+    // The record lines are built while the sign-in waits for the user, not between its reply and the first page.
+    mainWindow.parts()->BuildLinesWhileIdle(&signIn);
 
     if (signIn.exec() != QDialog::Accepted) {
         CloseIniSettings();

@@ -499,10 +499,11 @@ void TfrmTCLine::FocusNextLine()
     TfrmTCLine *line = grid_->ActiveLine();
     if (!line)
         return;
-    const int slot = static_cast<int>(grid_->LinePool.indexOf(line));
+    const QList<TfrmTCLine *> &pool = grid_->LinePool();
+    const int slot = static_cast<int>(pool.indexOf(line));
     TfrmTCLine *target = line;
-    if (slot + 1 < grid_->LinePool.size() && !grid_->LinePool[slot + 1]->isHidden())
-        target = grid_->LinePool[slot + 1];
+    if (slot + 1 < pool.size() && !pool[slot + 1]->isHidden())
+        target = pool[slot + 1];
     target->name1->setFocus();
 }
 

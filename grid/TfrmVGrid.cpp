@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace lumora
@@ -63,22 +64,92 @@ TfrmVGrid::TfrmVGrid(QWidget *parent) : QWidget(parent)
     row->addWidget(ScrollBarEx_V);
 
     TopIndex = 0;
-    LinePool.reserve(PoolSize);
-    Slots.reserve(PoolSize);
-    for (int i = 0; i < PoolSize; ++i) {
-        auto *slot = new TfrmItem(this, i, Panel1);
-        slot->setObjectName(QStringLiteral("frmItem%1").arg(i));
-        Slots.append(slot);
-        LinePool.append(slot->line);
-        slot->setBlank(true);
+    linePool_.reserve(PoolSize);
+    slots_.reserve(PoolSize);
+}
+
+void TfrmVGrid::BuildSlot()
+{
+    const int i = static_cast<int>(slots_.size());
+    auto *slot = new TfrmItem(this, i, Panel1);
+    slot->setObjectName(QStringLiteral("frmItem%1").arg(i));
+    slots_.append(slot);
+    linePool_.append(slot->line);
+    slot->setBlank(true);
+    slot->setGeometry(0, i * TfrmTCLine::LineHeight, Panel1->width(), TfrmTCLine::LineHeight);
+    if (Panel1->isVisible())
+        slot->show(); // a child added to a shown widget stays hidden until shown itself
+}
+
+void TfrmVGrid::BuildSlots()
+{
+    if (slots_.size() == PoolSize)
+        return;
+    while (slots_.size() < PoolSize)
+        BuildSlot();
+    StopIdleBuild();
+}
+
+void TfrmVGrid::StopIdleBuild()
+{
+    if (idleBuild_)
+        idleBuild_->stop();
+    if (idleWindow_)
+        idleWindow_->removeEventFilter(this);
+    idleWindow_ = nullptr;
+}
+
+void TfrmVGrid::BuildSlotsWhileIdle(QWidget *window)
+{
+    if (slots_.size() == PoolSize)
+        return;
+    idleWindow_ = window;
+    if (!idleBuild_) {
+        idleBuild_ = new QTimer(this);
+        idleBuild_->setInterval(0);
+        connect(idleBuild_, &QTimer::timeout, this, [this] {
+            // One line per turn of the event loop, so keys typed meanwhile wait no longer than one line takes.
+            if (!idleWindow_ || !idleWindow_->isActiveWindow()) {
+                idleBuild_->stop(); // resumed when the window is active again
+                return;
+            }
+            if (slots_.size() < PoolSize)
+                BuildSlot();
+            if (slots_.size() == PoolSize)
+                StopIdleBuild();
+        });
     }
-    LayoutSlots();
+    window->installEventFilter(this);
+    if (window->isActiveWindow())
+        idleBuild_->start();
+}
+
+const QList<TfrmItem *> &TfrmVGrid::Slots()
+{
+    BuildSlots();
+    return slots_;
+}
+
+const QList<TfrmTCLine *> &TfrmVGrid::LinePool()
+{
+    BuildSlots();
+    return linePool_;
+}
+
+void TfrmVGrid::showEvent(QShowEvent *event)
+{
+    BuildSlots();
+    QWidget::showEvent(event);
 }
 
 TfrmVGrid::~TfrmVGrid() = default;
 
 bool TfrmVGrid::eventFilter(QObject *watched, QEvent *event)
 {
+    // Building waits until the window is active: keys typed before that reach no window, and building meanwhile
+    // would put off the activation.
+    if (watched == idleWindow_ && event->type() == QEvent::WindowActivate && slots_.size() < PoolSize)
+        idleBuild_->start();
     if (watched == Panel1 && event->type() == QEvent::Resize)
         LayoutSlots();
     return QWidget::eventFilter(watched, event);
@@ -88,17 +159,18 @@ void TfrmVGrid::LayoutSlots()
 {
     // Slots below the bottom of Panel1 exist and are bound; they are only clipped.
     const int width = Panel1->width();
-    for (int i = 0; i < Slots.size(); ++i)
-        Slots[i]->setGeometry(0, i * TfrmTCLine::LineHeight, width, TfrmTCLine::LineHeight);
+    for (int i = 0; i < slots_.size(); ++i)
+        slots_[i]->setGeometry(0, i * TfrmTCLine::LineHeight, width, TfrmTCLine::LineHeight);
 }
 
 void TfrmVGrid::ShowFrom(int top)
 {
+    BuildSlots();
     top = VGridMath::ClampTop(top, RecordCount());
     TopIndex = top;
     for (int i = 0; i < PoolSize; ++i) {
         const int r = top + i;
-        TfrmItem *slot = Slots[i];
+        TfrmItem *slot = slots_[i];
         if (r > RecordCount() - 1) {
             slot->setBlank(true);
             continue;
@@ -125,7 +197,8 @@ void TfrmVGrid::ScrollTo(int top)
 
 int TfrmVGrid::VisibleLineCount() const
 {
-    return VGridMath::VisibleLineCount(height(), Slots.isEmpty() ? 0 : Slots[0]->height());
+    // Every slot has the line's fixed height, also before slot 0 is built.
+    return VGridMath::VisibleLineCount(height(), slots_.isEmpty() ? TfrmTCLine::LineHeight : slots_[0]->height());
 }
 
 TfrmTCLine *TfrmVGrid::LineOfFocus() const
@@ -150,7 +223,8 @@ bool TfrmVGrid::HasUnsavedLines() const
     for (const TItemInfo &info : RecordList)
         if (info.Modified)
             return true;
-    for (const TfrmTCLine *line : LinePool)
+    // Slots not built yet show no record.
+    for (const TfrmTCLine *line : linePool_)
         if (!line->isHidden() && line->Info.Modified)
             return true;
     return false;
@@ -170,7 +244,7 @@ void TfrmVGrid::ScrollToEnd()
 {
     ShowFrom(RecordCount() - VisibleLineCount());
     ScrollTo(TopIndex);
-    for (TfrmTCLine *line : LinePool) {
+    for (TfrmTCLine *line : linePool_) {
         if (!line->isHidden() && line->RecordIndex == RecordCount() - 1) {
             line->name1->setFocus(); // ignored by Qt when the window is hidden
             break;
@@ -182,7 +256,7 @@ TfrmTCLine *TfrmVGrid::FindLineById(const QString &idGuid) const
 {
     if (idGuid.isEmpty())
         return nullptr;
-    for (TfrmTCLine *line : LinePool)
+    for (TfrmTCLine *line : linePool_)
         if (!line->isHidden() && line->Info.id_guid == idGuid)
             return line;
     return nullptr;
@@ -221,7 +295,7 @@ TfrmTCLine *TfrmVGrid::LineOfRecord(int index) const
 {
     if (index < 0)
         return nullptr;
-    for (TfrmTCLine *line : LinePool)
+    for (TfrmTCLine *line : linePool_)
         if (!line->isHidden() && line->RecordIndex == index)
             return line;
     return nullptr;
@@ -255,8 +329,8 @@ void TfrmVGrid::NextLine()
     if (!line)
         return;
     const QString field = window()->focusWidget()->objectName();
-    const int slot = static_cast<int>(LinePool.indexOf(line));
-    TfrmTCLine *target = slot + 1 < LinePool.size() ? LinePool[slot + 1] : line;
+    const int slot = static_cast<int>(linePool_.indexOf(line));
+    TfrmTCLine *target = slot + 1 < linePool_.size() ? linePool_[slot + 1] : line;
     if (target->isHidden() || slot == VGridMath::LastVisibleSlot(VisibleLineCount())) {
         ShowFrom(TopIndex + 1); // the cursor follows its record
         return;
@@ -271,12 +345,12 @@ void TfrmVGrid::PreviousLine()
     if (!line)
         return;
     const QString field = window()->focusWidget()->objectName();
-    const int slot = static_cast<int>(LinePool.indexOf(line));
+    const int slot = static_cast<int>(linePool_.indexOf(line));
     if (slot == 0) {
         ShowFrom(TopIndex - 1);
         return;
     }
-    if (QWidget *w = TfrmTCLine::FindControlByName(LinePool[slot - 1], field))
+    if (QWidget *w = TfrmTCLine::FindControlByName(linePool_[slot - 1], field))
         w->setFocus();
 }
 

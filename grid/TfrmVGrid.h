@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class QTimer;
+
 namespace lumora
 {
 
@@ -38,8 +40,14 @@ public:
     ~TfrmVGrid() override;
 
     QList<TItemInfo> RecordList;
-    QList<TfrmItem *> Slots;
-    QList<TfrmTCLine *> LinePool; // entry i is the editor in slot i
+    // The 31 slots and their editors; asking for them builds any not built yet.
+    const QList<TfrmItem *> &Slots();
+    const QList<TfrmTCLine *> &LinePool(); // entry i is the editor in slot i
+    // Builds the editors not built yet one at a time while the event loop is idle and `window` is active, so that
+    // the first page need not wait for them after the sign-in in `window`.
+    void BuildSlotsWhileIdle(QWidget *window);
+    // The editors built so far, without building the others: none of them shows a record before all are built.
+    const QList<TfrmTCLine *> &BuiltLines() const { return linePool_; }
     int TopIndex = 0;
     int ActiveRecordIndex = 0;
     QString ActiveFieldName;
@@ -93,9 +101,19 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QPointer<TfrmLockConfirm> lockConfirm_;
+    // Built when the grid is first shown or first asked for a line, so that creating the hidden main window before
+    // the sign-in does not wait for 31 editors.
+    QList<TfrmItem *> slots_;
+    QList<TfrmTCLine *> linePool_;
+    QTimer *idleBuild_ = nullptr;
+    QPointer<QWidget> idleWindow_;
+    void BuildSlot();
+    void BuildSlots();
+    void StopIdleBuild();
     void LayoutSlots();
     void SetThumb(double position);
     TfrmTCLine *LineOfFocus() const;

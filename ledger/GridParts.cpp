@@ -54,6 +54,11 @@ QWidget *GridParts::gridWidget()
     return frmVGrid;
 }
 
+void GridParts::BuildLinesWhileIdle(QWidget *window)
+{
+    frmVGrid->BuildSlotsWhileIdle(window);
+}
+
 bool GridParts::HasUnsavedLines() const
 {
     return frmVGrid->HasUnsavedLines();
@@ -96,8 +101,9 @@ QStringList GridParts::UnsavedState() const
     for (int i = 0; i < frmVGrid->RecordCount(); ++i)
         if (frmVGrid->RecordList[i].Modified)
             add(i, frmVGrid->RecordList[i]);
-    // An editor's copy counts while it shows a record, as HasUnsavedLines counts it.
-    for (const TfrmTCLine *line : frmVGrid->LinePool)
+    // An editor's copy counts while it shows a record, as HasUnsavedLines counts it. Taken as a query goes out,
+    // so it must not wait for editors not built yet.
+    for (const TfrmTCLine *line : frmVGrid->BuiltLines())
         if (!line->isHidden() && line->Info.Modified)
             add(line->RecordIndex, line->Info);
     return state;

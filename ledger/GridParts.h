@@ -24,6 +24,7 @@ public:
     ~GridParts() override;
 
     QWidget *gridWidget() override;
+    void BuildLinesWhileIdle(QWidget *window) override;
     bool HasUnsavedLines() const override;
     void AppendBlankRecord() override;
     void ScrollToEnd() override;

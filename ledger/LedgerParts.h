@@ -20,6 +20,9 @@ public:
     virtual ~LedgerParts() = default;
 
     virtual QWidget *gridWidget() = 0;
+    // Builds the grid's line editors in the idle time of `window` while it is active (the sign-in dialog), ahead of
+    // the grid's first show.
+    virtual void BuildLinesWhileIdle(QWidget *window) { (void)window; }
 
     virtual bool HasUnsavedLines() const = 0;
     virtual void AppendBlankRecord() = 0;

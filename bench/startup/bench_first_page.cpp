@@ -65,6 +65,7 @@ double OneRound(const QString &baseUrl)
     signIn.LoadSignInSettings();
     OpenIniSettings();
     signIn.RecountMonth = [&mainWindow](const QDateTime &date) { mainWindow.RecountMonth(date); };
+    mainWindow.parts()->BuildLinesWhileIdle(&signIn);
 
     QElapsedTimer sinceReply;
     const auto handler = signIn.httpLogin->OnHttpData;

@@ -72,11 +72,11 @@ public:
     }
 
     QWidget *focused() const { return window.focusWidget(); }
-    TfrmTCLine *line(int slot) const { return grid->LinePool[slot]; }
+    TfrmTCLine *line(int slot) const { return grid->LinePool()[slot]; }
     int focusedSlot() const
     {
-        for (int i = 0; i < grid->LinePool.size(); ++i)
-            if (grid->LinePool[i]->isAncestorOf(focused()))
+        for (int i = 0; i < grid->LinePool().size(); ++i)
+            if (grid->LinePool()[i]->isAncestorOf(focused()))
                 return i;
         return -1;
     }

@@ -9,6 +9,7 @@
 #include "controls/TScrollBarEx.h"
 #include "lists/CategoryList.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
@@ -44,6 +45,9 @@ private slots:
     void categoryListRefilledOnDropDown();
     void scrollingCreatesNoWidget();
     void activeLineShowsItsOrangeMark();
+    void pageBoundBeforeOrAfterFirstShow_data();
+    void pageBoundBeforeOrAfterFirstShow();
+    void linesBuiltWhileAnotherWindowIsIdle();
 };
 
 void TestGridView::emptyPage()
@@ -59,7 +63,7 @@ void TestGridView::emptyPage()
     QCOMPARE(first->create_time->text(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
     QCOMPARE(first->txtIndex->text(), QStringLiteral("1"));
     for (int i = 1; i < TfrmVGrid::PoolSize; ++i)
-        QVERIFY2(host.grid->Slots[i]->isBlank(), qPrintable(QString::number(i)));
+        QVERIFY2(host.grid->Slots()[i]->isBlank(), qPrintable(QString::number(i)));
     QCOMPARE(host.grid->ScrollBarEx_V->position(), 0.0);
     QCOMPARE(host.focused(), first->name1);
 }
@@ -78,7 +82,7 @@ void TestGridView::fortyRecordsTwelveLines()
         QCOMPARE(host.line(i)->RecordIndex, 29 + i);
     QCOMPARE(host.line(0)->name1->text(), QStringLiteral("r29"));
     QVERIFY(host.line(11)->Info.IsNew);
-    QVERIFY(host.grid->Slots[12]->isBlank());
+    QVERIFY(host.grid->Slots()[12]->isBlank());
     QCOMPARE(host.focused(), host.line(11)->name1);
     QCOMPARE(host.grid->ScrollBarEx_V->position(), 725.0); // Trunc(1000 * 29 / 40)
 }
@@ -90,8 +94,8 @@ void TestGridView::showFromClamps()
 
     host.grid->ShowFrom(host.grid->RecordCount() + 5);
     QCOMPARE(host.grid->TopIndex, 40);
-    QVERIFY(!host.grid->Slots[0]->isBlank());
-    QVERIFY(host.grid->Slots[1]->isBlank());
+    QVERIFY(!host.grid->Slots()[0]->isBlank());
+    QVERIFY(host.grid->Slots()[1]->isBlank());
 
     host.grid->ShowFrom(-3);
     QCOMPARE(host.grid->TopIndex, 0);
@@ -363,6 +367,109 @@ void TestGridView::activeLineShowsItsOrangeMark()
         QVERIFY(!bottomRows(host.line(0), x).contains(orange));
         QVERIFY(!bottomRows(host.line(2), x).contains(orange));
     }
+}
+
+void TestGridView::pageBoundBeforeOrAfterFirstShow_data()
+{
+    QTest::addColumn<bool>("bindBeforeShow");
+    QTest::addColumn<int>("builtAhead"); // lines built in the idle time of the sign-in before it closes
+    QTest::newRow("bound while the window is hidden") << true << 0;
+    QTest::newRow("bound after the window is shown") << false << 0;
+    QTest::newRow("some lines built ahead, bound while hidden") << true << 5;
+    QTest::newRow("some lines built ahead, bound after the show") << false << 5;
+    QTest::newRow("all lines built ahead, bound while hidden") << true << int(TfrmVGrid::PoolSize);
+    QTest::newRow("all lines built ahead, bound after the show") << false << int(TfrmVGrid::PoolSize);
+}
+
+// The main window binds its first page whenever the reply comes, before or after it is first shown; either way the
+// lines with records show and the others are blank strips.
+void TestGridView::pageBoundBeforeOrAfterFirstShow()
+{
+    QFETCH(bool, bindBeforeShow);
+    QFETCH(int, builtAhead);
+    QWidget window;
+    window.resize(900, 12 * TfrmTCLine::LineHeight);
+    auto *grid = new TfrmVGrid(&window);
+    grid->setGeometry(0, 0, 900, 12 * TfrmTCLine::LineHeight);
+    if (builtAhead > 0) {
+        QWidget signIn;
+        grid->BuildSlotsWhileIdle(&signIn);
+        signIn.show();
+        QVERIFY(QTest::qWaitForWindowActive(&signIn));
+        QTRY_VERIFY(grid->BuiltLines().size() >= builtAhead);
+    }
+    const auto bind = [grid] {
+        grid->RecordList = {GridHost::Record(0), GridHost::Record(1)};
+        grid->AppendBlankRecord();
+        grid->ShowFrom(0);
+    };
+    if (bindBeforeShow) {
+        bind();
+        QVERIFY(!grid->HasUnsavedLines());
+    }
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if (!bindBeforeShow)
+        bind();
+
+    for (int i = 0; i < TfrmVGrid::PoolSize; ++i) {
+        TfrmItem *slot = grid->Slots()[i];
+        QCOMPARE(slot->isBlank(), i > 2);
+        QCOMPARE(slot->isVisible(), true);
+        QCOMPARE(grid->LinePool()[i]->isVisible(), i <= 2);
+        QCOMPARE(slot->geometry(), QRect(0, i * TfrmTCLine::LineHeight, grid->Panel1->width(), TfrmTCLine::LineHeight));
+    }
+    QCOMPARE(grid->LinePool()[1]->name1->text(), QStringLiteral("r1"));
+    QVERIFY(grid->LinePool()[2]->conNew->isVisible());
+}
+
+// Start-up builds the lines while the sign-in waits for its user. Keys typed into the sign-in meanwhile reach it, it
+// keeps the focus, and nothing is built before it is active or after it has closed.
+void TestGridView::linesBuiltWhileAnotherWindowIsIdle()
+{
+    QWidget mainWindow;
+    auto *grid = new TfrmVGrid(&mainWindow);
+    QWidget signIn;
+    auto *user = new QLineEdit(&signIn);
+    grid->BuildSlotsWhileIdle(&signIn);
+    QCoreApplication::processEvents();
+    QCOMPARE(grid->BuiltLines().size(), 0);
+
+    signIn.show();
+    QVERIFY(QTest::qWaitForWindowActive(&signIn));
+    user->setFocus();
+    QString typed;
+    for (int i = 0; i < 3 * TfrmVGrid::PoolSize && grid->BuiltLines().size() < TfrmVGrid::PoolSize; ++i) {
+        const QChar key = QLatin1Char(char('a' + i % 26));
+        QTest::keyClick(signIn.windowHandle(), Qt::Key(Qt::Key_A + i % 26), Qt::NoModifier);
+        typed += key;
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeWindow(), &signIn);
+        QCOMPARE(QApplication::focusWidget(), user);
+    }
+    QCOMPARE(grid->BuiltLines().size(), TfrmVGrid::PoolSize);
+    QVERIFY(typed.size() > 1); // one line per turn of the event loop, not all at once
+    QCOMPARE(user->text(), typed);
+    QVERIFY(!mainWindow.isVisible());
+
+    // A sign-in that closes early leaves the rest to the grid's first show.
+    QWidget window;
+    auto *other = new TfrmVGrid(&window);
+    QWidget shortSignIn;
+    other->BuildSlotsWhileIdle(&shortSignIn);
+    shortSignIn.show();
+    QVERIFY(QTest::qWaitForWindowActive(&shortSignIn));
+    for (int i = 0; i < 100 && other->BuiltLines().isEmpty(); ++i)
+        QCoreApplication::processEvents();
+    shortSignIn.hide();
+    QTRY_VERIFY(!shortSignIn.isActiveWindow());
+    const qsizetype built = other->BuiltLines().size();
+    QVERIFY(built > 0 && built < TfrmVGrid::PoolSize);
+    for (int i = 0; i < 10; ++i)
+        QCoreApplication::processEvents();
+    QCOMPARE(other->BuiltLines().size(), built);
+    window.show();
+    QCOMPARE(other->BuiltLines().size(), TfrmVGrid::PoolSize);
 }
 
 QTEST_MAIN(TestGridView)

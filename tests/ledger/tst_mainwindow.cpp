@@ -472,7 +472,7 @@ void TestMainWindow::recordAreaScrollsSideways()
     showWithPage(w, grid);
     if (QTest::currentTestFailed())
         return;
-    TfrmTCLine *line = grid->LinePool[0];
+    TfrmTCLine *line = grid->LinePool()[0];
     QScrollBar *bar = w->pnlMainGrid->horizontalScrollBar();
     QWidget *area = w->pnlMainGrid->viewport();
 

@@ -260,7 +260,7 @@ void TestPageLoader::emptyPage()
     QVERIFY(host.grid->RecordList[0].IsNew);
     QCOMPARE(totals_, QStringList({QStringLiteral("0.00")}));
     QCOMPARE(host.focused(), host.line(0)->name1);
-    QVERIFY(host.grid->Slots.size() == 31);
+    QVERIFY(host.grid->Slots().size() == 31);
 }
 
 void TestPageLoader::fortyRecordsTwelveLines()
