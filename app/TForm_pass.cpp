@@ -77,6 +77,9 @@ TForm_pass::TForm_pass(QWidget *parent) : TFormVSkin(parent)
     UsePlainCaption(false);
 
     buildControls();
+    // Keys typed as soon as the window appears come before its activation, which is what would give the first box
+    // the focus; until then they would reach the dialog itself and be dropped.
+    txtUser->setFocus();
 
     httpLogin = new THttpThreadControl(this);
     httpLogin->OnHttpData = [this](THttpThreadControl *http) { httpLoginHttpData(http); };

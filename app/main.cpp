@@ -1,9 +1,6 @@
 #include "LumoraApplication.h"
 #include "SingleInstanceGuard.h"
-#include "StartupFiles.h"
-#include "TForm_pass.h"
-
-#include "ledger/TForm1.h"
+#include "StartupWindows.h"
 
 #include "core/DateText.h"
 #include "core/Session.h"
@@ -48,29 +45,8 @@ int main(int argc, char *argv[])
 
     LoadServiceAddresses(IniFile(ExeFolder() + QStringLiteral("sis1.ini")));
 
-    // Its creation posts the version check.
-    TForm_pass signIn;
-
-    // Its creation builds the record grid; the settings are read into the sign-in dialog before it is shown.
-    TForm1 mainWindow;
-    signIn.LoadSignInSettings();
-    OpenIniSettings();
-    signIn.RecountMonth = [&mainWindow](const QDateTime &date) { mainWindow.RecountMonth(date); };
-    // The record lines are built while the sign-in waits for the user, not between its reply and the first page.
-    mainWindow.parts()->BuildLinesWhileIdle(&signIn);
-
-    if (signIn.exec() != QDialog::Accepted) {
-        CloseIniSettings();
+    StartupWindows windows;
+    if (!windows.SignIn())
         return 0;
-    }
-
-    mainWindow.SignedIn();
-    mainWindow.show();
-    // Where no window manager hands the focus over once the sign-in closes, the record line would hold the cursor
-    // without ever being entered, and so without its active look.
-    mainWindow.raise();
-    mainWindow.activateWindow();
-    const int result = app.exec();
-    CloseIniSettings();
-    return result;
+    return app.exec();
 }

@@ -1,9 +1,8 @@
 // From the sign-in reply to the first page of records shown in the grid, along start-up's own path: the sign-in
 // dialog and the main window as main() makes them, the sign-in typed into the dialog, against a running service.
 // Usage: bench_first_page BASE_URL [ROUNDS]   e.g. http://127.0.0.1:8086/ms/kessum/ (run_startup_bench.sh does)
-#include "app/StartupFiles.h"
-#include "app/TForm_pass.h"
-#include "ledger/TForm1.h"
+#include "app/StartupWindows.h"
+#include "ledger/LedgerParts.h"
 
 #include "controls/TColorBorderEdit.h"
 #include "core/DateText.h"
@@ -21,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 using namespace lumora;
@@ -60,35 +60,27 @@ double OneRound(const QString &baseUrl)
     ServiceBaseUrl = baseUrl;
     AlternateBaseUrl = baseUrl;
 
-    TForm_pass signIn;
-    TForm1 mainWindow;
-    signIn.LoadSignInSettings();
-    OpenIniSettings();
-    signIn.RecountMonth = [&mainWindow](const QDateTime &date) { mainWindow.RecountMonth(date); };
-    mainWindow.parts()->BuildLinesWhileIdle(&signIn);
+    StartupWindows windows;
+    TForm_pass &signIn = windows.signIn;
 
     QElapsedTimer sinceReply;
     const auto handler = signIn.httpLogin->OnHttpData;
-    signIn.httpLogin->OnHttpData = [&](THttpThreadControl *http) {
-        sinceReply.start();
-        handler(http);
-    };
     QTimer::singleShot(0, &signIn, [&] {
         signIn.txtUser->setText(QStringLiteral("demo"));
         signIn.txtPass->setText(QStringLiteral("demo"));
         QTest::keyClick(signIn.txtPass, Qt::Key_Return);
     });
-    if (signIn.exec() != QDialog::Accepted) {
-        CloseIniSettings();
+    // Watching from the reply on: the main window is shown right after it, within SignIn().
+    std::unique_ptr<PagePaintWatch> watch;
+    signIn.httpLogin->OnHttpData = [&](THttpThreadControl *http) {
+        sinceReply.start();
+        watch = std::make_unique<PagePaintWatch>(windows.mainWindow.parts()->gridWidget());
+        handler(http);
+    };
+    if (!windows.SignIn())
         return -1;
-    }
-    PagePaintWatch watch(mainWindow.parts()->gridWidget());
-    mainWindow.QueryLast50(0);
-    mainWindow.show();
-    const bool shown = QTest::qWaitFor([&] { return watch.shown; }, 10000);
-    const double ms = sinceReply.nsecsElapsed() / 1e6;
-    CloseIniSettings();
-    return shown ? ms : -1;
+    const bool shown = QTest::qWaitFor([&] { return watch->shown; }, 10000);
+    return shown ? sinceReply.nsecsElapsed() / 1e6 : -1;
 }
 } // namespace
 
