@@ -5,6 +5,7 @@
 #include "core/DateText.h"
 #include "core/Session.h"
 #include "util/ExeFolder.h"
+#include "util/FontConfigWarmUp.h"
 #include "util/HeapTuning.h"
 #include "util/IniFile.h"
 
@@ -40,7 +41,9 @@ int main(int argc, char *argv[])
     if (guard.anotherCopyRuns())
         return 0;
 
+    FontConfigWarmUp fonts;
     LumoraApplication app(argc, argv);
+    fonts.wait();
     app.setStyle(new HintStyle);
 
     LoadServiceAddresses(IniFile(ExeFolder() + QStringLiteral("sis1.ini")));

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-webengine-dev qt6-webengine-dev-tools
   libcpp-httplib-dev libsqlite3-dev sqlite3 libsodium-dev
-  libpugixml-dev qt6-charts-dev libpq-dev postgresql
+  libpugixml-dev qt6-charts-dev libpq-dev postgresql libfontconfig-dev
   appstream desktop-file-utils
   fonts-wqy-microhei xvfb xauth imagemagick wrk xdotool
 )
