@@ -3,9 +3,8 @@
 #include "EmbeddedBrowser.h"
 
 #include "util/DialogParts.h"
+#include "util/ModuleLoader.h"
 
-#include <QCoreApplication>
-#include <QPluginLoader>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -14,33 +13,11 @@ namespace lumora
 
 namespace
 {
-QString g_modulePath;
-
-QStringList ModuleCandidates()
-{
-    if (!g_modulePath.isEmpty())
-        return {g_modulePath};
-    const QString exeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    return {exeDir + QStringLiteral("lumora-newuser"),
-            exeDir + QStringLiteral(LUMORA_MODULE_DIR "/lumora-newuser")};
-}
+const QString kModule = QStringLiteral("lumora-newuser");
 
 EmbeddedBrowser *LoadEmbeddedBrowser()
 {
-    static EmbeddedBrowser *browser = nullptr;
-    static QString loadedFrom;
-    const QStringList candidates = ModuleCandidates();
-    if (browser && candidates.contains(loadedFrom))
-        return browser;
-    for (const QString &candidate : candidates) {
-        QPluginLoader loader(candidate);
-        if (auto *found = qobject_cast<EmbeddedBrowser *>(loader.instance())) {
-            browser = found;
-            loadedFrom = candidate;
-            return browser;
-        }
-    }
-    return nullptr;
+    return qobject_cast<EmbeddedBrowser *>(LoadModule(kModule));
 }
 } // namespace
 
@@ -70,7 +47,7 @@ bool TfrmNewUser::HasEmbeddedBrowser()
 
 void TfrmNewUser::SetBrowserModulePath(const QString &path)
 {
-    g_modulePath = path;
+    SetModulePath(kModule, path);
 }
 
 void TfrmNewUser::Navigate(const QUrl &url)

@@ -1,5 +1,7 @@
 #include "QueryChartData.h"
 
+#include <algorithm>
+
 namespace lumora
 {
 
@@ -17,6 +19,21 @@ QList<PieSliceData> CategorySlices(const QList<CategoryTotal> &totals)
             {QStringLiteral("%1 %2 (%3%)").arg(total.category, total.amount, QString::asprintf("%.1f", share)), value});
     }
     return slices;
+}
+
+PersonBarsData PersonBars(const QList<PersonTotal> &totals)
+{
+    PersonBarsData bars;
+    double largest = 0, smallest = 0;
+    for (auto it = totals.crbegin(); it != totals.crend(); ++it) {
+        bars.people.append(PersonLabel(it->person));
+        bars.amounts.append(it->amount);
+        largest = std::max(largest, it->amount);
+        smallest = std::min(smallest, it->amount);
+    }
+    bars.axisMin = smallest;
+    bars.axisMax = largest > smallest ? largest : smallest + 1;
+    return bars;
 }
 
 } // namespace lumora

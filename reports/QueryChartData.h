@@ -1,9 +1,11 @@
 #pragma once
 
+#include "PersonTotals.h"
 #include "QueryReply.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace lumora
 {
@@ -15,5 +17,16 @@ struct PieSliceData {
     double value = 0;
 };
 QList<PieSliceData> CategorySlices(const QList<CategoryTotal> &totals);
+
+// The bars of the by-person totals. Horizontal bars run up from the axis' first category, so the people come in
+// reverse order and the largest total stands on top; the value axis spans the smallest to the largest amount
+// (and at least 1), zero always inside it.
+struct PersonBarsData {
+    QStringList people;
+    QList<double> amounts;
+    double axisMin = 0;
+    double axisMax = 1;
+};
+PersonBarsData PersonBars(const QList<PersonTotal> &totals);
 
 } // namespace lumora

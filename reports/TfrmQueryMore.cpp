@@ -1,7 +1,8 @@
 #include "TfrmQueryMore.h"
 
 #include "PersonTotals.h"
-#include "QueryCharts.h"
+#include "QueryChartData.h"
+#include "QueryChartsModule.h"
 #include "QueryPeriod.h"
 #include "QueryReply.h"
 #include "QueryRequest.h"
@@ -20,6 +21,7 @@
 #include "grid/Tform_date.h"
 #include "lists/CategoryBox.h"
 #include "util/MessageSeam.h"
+#include "util/ModuleLoader.h"
 #include "util/SaveFileSeam.h"
 
 #include <QApplication>
@@ -89,6 +91,8 @@ QLabel *ColouredLabel(const QString &text, const QColor &colour, QWidget *parent
 }
 
 } // namespace
+
+const QString TfrmQueryMore::ChartsMissingText = QStringLiteral("图表组件(lumora-charts)未安装,无法显示图表");
 
 TfrmQueryMore::TfrmQueryMore(QWidget *parent, std::function<QDate()> today) : QDialog(parent), today_(std::move(today))
 {
@@ -351,8 +355,8 @@ void TfrmQueryMore::ShowCategoryTotals(const QList<CategoryTotal> &totals)
     for (const CategoryTotal &total : totals)
         nodes.append(new QTreeWidgetItem(QStringList{CategoryNodeText(total)}));
     treeType1->addTopLevelItems(nodes);
-    if (charts)
-        charts->ShowCategoryTotals(totals);
+    if (chartsModule_)
+        chartsModule_->showSlices(charts, CategorySlices(totals));
 }
 
 void TfrmQueryMore::httpAllDataHttpError(THttpThreadControl *, const QString &)
@@ -402,8 +406,8 @@ void TfrmQueryMore::ShowPersonTotals()
     const QString caption = PersonTabCaption(records_);
     tabTotals1->setTabText(tabTotals1->indexOf(treeUser1), caption);
     tabTotals1->setTabToolTip(tabTotals1->indexOf(treeUser1), records_.IsCut() ? kHint1000 : QString());
-    if (charts)
-        charts->ShowPersonTotals(totals);
+    if (chartsModule_)
+        chartsModule_->showBars(charts, PersonBars(totals));
 }
 
 void TfrmQueryMore::treeUser1DblClick()
@@ -422,10 +426,18 @@ void TfrmQueryMore::tabResults1Changed(int index)
 {
     if (charts || tabResults1->widget(index) != pageChart1)
         return;
-    charts = new QueryCharts(pageChart1);
+    chartsModule_ = qobject_cast<QueryChartsModule *>(LoadModule(QStringLiteral("lumora-charts")));
+    if (!chartsModule_) {
+        auto *note = new QLabel(ChartsMissingText, pageChart1);
+        note->setAlignment(Qt::AlignCenter);
+        charts = note;
+        pageChart1->layout()->addWidget(charts);
+        return;
+    }
+    charts = chartsModule_->createCharts(pageChart1);
     pageChart1->layout()->addWidget(charts);
-    charts->ShowCategoryTotals(categoryTotals_);
-    charts->ShowPersonTotals(ReadPersonTotals(records_.rows));
+    chartsModule_->showSlices(charts, CategorySlices(categoryTotals_));
+    chartsModule_->showBars(charts, PersonBars(ReadPersonTotals(records_.rows)));
 }
 
 void TfrmQueryMore::btnExportClick()

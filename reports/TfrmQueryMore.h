@@ -20,7 +20,7 @@ class QTreeWidget;
 namespace lumora
 {
 
-class QueryCharts;
+class QueryChartsModule;
 class THttpThreadControl;
 class TPNGButtonEx;
 struct QueryStrip;
@@ -66,7 +66,10 @@ public:
     QTabWidget *tabResults1 = nullptr;
     QTableWidget *gridHj1 = nullptr;
     QWidget *pageChart1 = nullptr;
-    QueryCharts *charts = nullptr; // made when "图表" is first shown
+    // Made when "图表" is first shown: the chart module's pictures, or a note where the module is not installed.
+    QWidget *charts = nullptr;
+
+    static const QString ChartsMissingText;
 
     THttpThreadControl *httpAllData = nullptr;     // records
     THttpThreadControl *httpAllData_sum = nullptr; // category totals
@@ -111,6 +114,7 @@ private:
     void ShiftPeriod(int months);
     void PickInto(QLineEdit *field);
 
+    QueryChartsModule *chartsModule_ = nullptr;
     std::function<QDate()> today_;
     bool placed_ = false;
     QueryRecords records_;                // the last records reply

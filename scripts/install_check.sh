@@ -23,6 +23,7 @@ for f in usr/bin/lumora usr/bin/lumora-service usr/share/applications/org.lumora
          usr/share/icons/hicolor/256x256/apps/org.lumora.Lumora.png usr/lib/systemd/system/lumora-service.service; do
   [ -e "$root/$f" ] || fail "$f not installed"
 done
+find "$root/usr/lib" -path '*/lumora/lumora-charts.so' | grep -q . || fail "no charts module installed"
 find "$root/usr/lib" -path '*/lumora/lumora-newuser.so' | grep -q . \
   || echo "install check: no new-account page module (built without Qt WebEngine)" >&2
 if command -v desktop-file-validate >/dev/null; then
@@ -76,6 +77,7 @@ done
 [ "$shown" -eq 1 ] || fail "no sign-in window"
 [ -f "$data/sis1.ini" ] || fail "sis1.ini not written to the user's data folder"
 grep -q libQt6WebEngine "/proc/$client_pid/maps" 2>/dev/null && fail "the browser engine is loaded at start"
+grep -q libQt6Charts "/proc/$client_pid/maps" 2>/dev/null && fail "the charts are loaded at start"
 written=$(find "$root" "$scratch/readonly" -newer "$scratch/installed" -type f | grep -v '\.lock$' || true)
 [ -z "$written" ] || fail "written beside the program: $written"
 echo "install check: installed, sign-in shown, files in $data: $(ls "$data" | tr '\n' ' ')"

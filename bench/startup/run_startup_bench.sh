@@ -37,7 +37,9 @@ for _ in $(seq 300); do grep -q "demo account ready" "$work/service.log" && brea
 client=$work/client
 mkdir -p "$client"
 cp "$build/app/lumora" "$client/"
-[ -f "$build/app/lumora-newuser.so" ] && cp "$build/app/lumora-newuser.so" "$client/"
+for module in lumora-newuser lumora-charts; do
+  [ -f "$build/app/$module.so" ] && cp "$build/app/$module.so" "$client/"
+done
 printf '[设置]\r\n服务地址=http://127.0.0.1:%s/ms/kessum/\r\n备用服务地址=http://127.0.0.1:%s/ms/kessum/\r\n' "$port" "$port" \
   | iconv -f UTF-8 -t GBK > "$client/sis1.ini.bench"
 fresh() { rm -f "$client"/*.xml "$client"/*.txt "$client"/lumora.ini; cp "$client/sis1.ini.bench" "$client/sis1.ini"; }

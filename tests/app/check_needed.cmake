@@ -1,11 +1,12 @@
-# Fails when EXE names a browser-engine or Qt Quick library among its NEEDED entries.
+# Fails when EXE names a library among its NEEDED entries that only a module may load: the browser engine, Qt Quick,
+# the charts and OpenGL.
 execute_process(COMMAND readelf -d ${EXE} OUTPUT_VARIABLE dynamic RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "readelf failed on ${EXE}")
 endif()
 string(REGEX MATCHALL "\\(NEEDED\\)[^\n]*" needed "${dynamic}")
 foreach(entry IN LISTS needed)
-  if(entry MATCHES "WebEngine|Quick|Qml|Positioning|WebChannel")
+  if(entry MATCHES "WebEngine|Quick|Qml|Positioning|WebChannel|Charts|OpenGL")
     message(FATAL_ERROR "${EXE} links ${entry}")
   endif()
 endforeach()

@@ -49,6 +49,8 @@ private slots:
     void tabCaption_data();
     void tabCaption();
     void pieSlices();
+    void personBars_data();
+    void personBars();
 };
 
 void TestQueryMorePersons::householdReply()
@@ -151,6 +153,37 @@ void TestQueryMorePersons::pieSlices()
     QCOMPARE(slices.at(2).value, 0.0);
     QCOMPARE(slices.at(3).label, QStringLiteral("文化(书) 0.00 (0.0%)"));
     QVERIFY(CategorySlices({{QStringLiteral("a"), QStringLiteral("0.00")}}).at(0).label.endsWith(u"(0.0%)"));
+}
+
+void TestQueryMorePersons::personBars_data()
+{
+    QTest::addColumn<QList<PersonTotal>>("totals");
+    QTest::addColumn<QStringList>("people");
+    QTest::addColumn<QList<double>>("amounts");
+    QTest::addColumn<double>("axisMin");
+    QTest::addColumn<double>("axisMax");
+
+    QTest::newRow("nobody") << QList<PersonTotal>{} << QStringList{} << QList<double>{} << 0.0 << 1.0;
+    QTest::newRow("largest on top, no label named")
+        << QList<PersonTotal>{{QStringLiteral("张三"), 52.5}, {QString(), 30}, {QStringLiteral("王五"), 0}}
+        << QStringList{"王五", "(未标识)", "张三"} << QList<double>{0, 30, 52.5} << 0.0 << 52.5;
+    QTest::newRow("only nothing spent") << QList<PersonTotal>{{QStringLiteral("李四"), 0}} << QStringList{"李四"}
+                                        << QList<double>{0} << 0.0 << 1.0;
+    QTest::newRow("a refund below zero") << QList<PersonTotal>{{QStringLiteral("李四"), 20},
+                                                               {QStringLiteral("张三"), -5}}
+                                         << QStringList{"张三", "李四"} << QList<double>{-5, 20} << -5.0 << 20.0;
+}
+
+void TestQueryMorePersons::personBars()
+{
+    QFETCH(QList<PersonTotal>, totals);
+
+    const PersonBarsData bars = PersonBars(totals);
+
+    QTEST(bars.people, "people");
+    QTEST(bars.amounts, "amounts");
+    QTEST(bars.axisMin, "axisMin");
+    QTEST(bars.axisMax, "axisMax");
 }
 
 QTEST_APPLESS_MAIN(TestQueryMorePersons)

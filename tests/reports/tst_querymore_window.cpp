@@ -5,15 +5,17 @@
 #include "core/NetSta.h"
 #include "core/Session.h"
 #include "lists/CategoryList.h"
-#include "reports/QueryCharts.h"
 #include "reports/TfrmQueryMore.h"
 #include "support/LoopbackHttpServer.h"
 #include "util/ExeFolder.h"
 #include "util/MessageSeam.h"
+#include "util/ModuleLoader.h"
 #include "util/SaveFileSeam.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QChartView>
+#include <QHorizontalBarSeries>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QStandardPaths>
@@ -154,8 +156,37 @@ void DoubleClickNode(QTreeWidget *tree, int index)
     QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
+// The chart module's pictures, found as the window shows them.
+QChart *ChartOf(QWidget *charts, const char *view)
+{
+    auto *found = charts ? charts->findChild<QChartView *>(QLatin1String(view)) : nullptr;
+    return found ? found->chart() : nullptr;
+}
+
+QPieSeries *Pie(QWidget *charts)
+{
+    QChart *chart = ChartOf(charts, "chartType1");
+    return chart ? qobject_cast<QPieSeries *>(chart->series().value(0)) : nullptr;
+}
+
+QStringList People(QWidget *charts)
+{
+    QChart *chart = ChartOf(charts, "chartUser1");
+    auto *axis = chart ? qobject_cast<QBarCategoryAxis *>(chart->axes(Qt::Vertical).value(0)) : nullptr;
+    return axis ? axis->categories() : QStringList{"no axis"};
+}
+
+QBarSet *Bars(QWidget *charts)
+{
+    QChart *chart = ChartOf(charts, "chartUser1");
+    auto *series = chart ? qobject_cast<QHorizontalBarSeries *>(chart->series().value(0)) : nullptr;
+    return series ? series->barSets().value(0) : nullptr;
+}
+
 QStringList SliceLabels(const QPieSeries *pie)
 {
+    if (!pie)
+        return {"no pie"};
     QStringList labels;
     for (const QPieSlice *slice : pie->slices())
         labels << slice->label();
@@ -165,6 +196,8 @@ QStringList SliceLabels(const QPieSeries *pie)
 QList<qreal> SliceValues(const QPieSeries *pie)
 {
     QList<qreal> values;
+    if (!pie)
+        return {-1};
     for (const QPieSlice *slice : pie->slices())
         values << slice->value();
     return values;
@@ -173,6 +206,8 @@ QList<qreal> SliceValues(const QPieSeries *pie)
 QList<qreal> BarValues(const QBarSet *set)
 {
     QList<qreal> values;
+    if (!set)
+        return {-1};
     for (int i = 0; i < set->count(); ++i)
         values << set->at(i);
     return values;
@@ -205,6 +240,7 @@ private slots:
     void firstReplyReenablesTheButton();
     void byPersonTabTotalsTheLastRecords();
     void chartsFollowTheReplies();
+    void chartsPageWithoutTheModule();
     void exportSavesTheShownRows();
     void failedOrCancelledExportLeavesNoFile();
 
@@ -222,6 +258,7 @@ private:
 void TestQueryMoreWindow::initTestCase()
 {
     QVERIFY(dir_.isValid());
+    SetModulePath(QStringLiteral("lumora-charts"), QStringLiteral(LUMORA_CHARTS_MODULE));
     SetExeFolder(dir_.path() + QLatin1Char('/'));
 }
 
@@ -687,24 +724,46 @@ void TestQueryMoreWindow::chartsFollowTheReplies()
     // Then the pie has one slice per category node, and the bars one per user, the largest on top
     QVERIFY(form->charts);
     QCOMPARE(NodeTexts(form->treeType1), QStringList({"餐饮(12.50)", "餐饮(外卖)(20.00)"}));
-    QCOMPARE(SliceLabels(form->charts->pieType1), QStringList({"餐饮 12.50 (38.5%)", "餐饮(外卖) 20.00 (61.5%)"}));
-    QCOMPARE(SliceValues(form->charts->pieType1), QList<qreal>({12.5, 20.0}));
-    QCOMPARE(form->charts->axisUser1->categories(), QStringList({"王五", "(未标识)", "李四", "张三"}));
-    QCOMPARE(BarValues(form->charts->barSetUser1), QList<qreal>({0.0, 30.0, 45.0, 52.5}));
+    QCOMPARE(SliceLabels(Pie(form->charts)), QStringList({"餐饮 12.50 (38.5%)", "餐饮(外卖) 20.00 (61.5%)"}));
+    QCOMPARE(SliceValues(Pie(form->charts)), QList<qreal>({12.5, 20.0}));
+    QCOMPARE(People(form->charts), QStringList({"王五", "(未标识)", "李四", "张三"}));
+    QCOMPARE(BarValues(Bars(form->charts)), QList<qreal>({0.0, 30.0, 45.0, 52.5}));
 
     // When later replies come, the charts follow them
     answer(ReplyWithRows({HouseholdRows().at(2)}), ReplyWithRows({TotalRow(QStringLiteral("文化"), "45")}));
     form->btnQueryClick();
-    QTRY_COMPARE(SliceLabels(form->charts->pieType1), QStringList{"文化 45.00 (100.0%)"});
-    QTRY_COMPARE(form->charts->axisUser1->categories(), QStringList{"李四"});
-    QCOMPARE(BarValues(form->charts->barSetUser1), QList<qreal>{45.0});
+    QTRY_COMPARE(SliceLabels(Pie(form->charts)), QStringList{"文化 45.00 (100.0%)"});
+    QTRY_COMPARE(People(form->charts), QStringList{"李四"});
+    QCOMPARE(BarValues(Bars(form->charts)), QList<qreal>{45.0});
 
     // ... and a totals reply that does not read empties the pie with the tree
     answer(ReplyWithRows({}), QStringLiteral("<html>busy"));
     form->btnQueryClick();
     QTRY_COMPARE(messages_->messages.size(), 1);
     QCOMPARE(form->treeType1->topLevelItemCount(), 0);
-    QCOMPARE(form->charts->pieType1->count(), 0);
+    QCOMPARE(Pie(form->charts)->count(), 0);
+}
+
+void TestQueryMoreWindow::chartsPageWithoutTheModule()
+{
+    // Given an installation without the chart module
+    SetModulePath(QStringLiteral("lumora-charts"), dir_.filePath(QStringLiteral("lumora-charts.so")));
+    const auto form = shownForm();
+    QVERIFY(form);
+    queryHousehold(form.get());
+
+    // When the chart tab is shown, and replies come afterwards
+    ClickTab(form->tabResults1, 1);
+    answer(ReplyWithRows({HouseholdRows().at(2)}), ReplyWithRows({TotalRow(QStringLiteral("文化"), "45")}));
+    form->btnQueryClick();
+    QTRY_COMPARE(NodeTexts(form->treeType1), QStringList{"文化(45.00)"});
+
+    // Then the page says so, and the rest of the window works on
+    auto *note = qobject_cast<QLabel *>(form->charts);
+    QVERIFY(note);
+    QCOMPARE(note->text(), TfrmQueryMore::ChartsMissingText);
+    QCOMPARE(GridNames(form->gridHj1), QStringList{"书"});
+    SetModulePath(QStringLiteral("lumora-charts"), QStringLiteral(LUMORA_CHARTS_MODULE));
 }
 
 void TestQueryMoreWindow::exportSavesTheShownRows()

@@ -1,7 +1,6 @@
 #include "QueryCharts.h"
 
-#include "PersonTotals.h"
-#include "QueryChartData.h"
+#include "reports/QueryChartsModule.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
@@ -13,8 +12,6 @@
 #include <QPieSlice>
 #include <QSplitter>
 #include <QValueAxis>
-
-#include <algorithm>
 
 namespace lumora
 {
@@ -53,6 +50,7 @@ QueryCharts::QueryCharts(QWidget *parent) : QWidget(parent)
     pie->legend()->setMinimumWidth(200);
     pie->legend()->setShowToolTips(true);
     chartType1 = ChartView(pie, QStringLiteral("按类别分"), font(), splitter);
+    chartType1->setObjectName(QStringLiteral("chartType1"));
     // The legend's own width estimate falls a few pixels short of its longest line.
     pie->setMargins(QMargins(2, 2, 16, 2));
 
@@ -72,42 +70,52 @@ QueryCharts::QueryCharts(QWidget *parent) : QWidget(parent)
     barsUser1->attachAxis(axisMoney1);
     bars->legend()->hide();
     chartUser1 = ChartView(bars, QStringLiteral("按输入者分"), font(), splitter);
+    chartUser1->setObjectName(QStringLiteral("chartUser1"));
 
     splitter->addWidget(chartType1);
     splitter->addWidget(chartUser1);
     splitter->setSizes({360, 200});
-    ShowPersonTotals({});
+    ShowBars(PersonBarsData());
 }
 
-void QueryCharts::ShowCategoryTotals(const QList<CategoryTotal> &totals)
+void QueryCharts::ShowSlices(const QList<PieSliceData> &slices)
 {
     pieType1->clear();
-    for (const PieSliceData &data : CategorySlices(totals)) {
+    for (const PieSliceData &data : slices) {
         QPieSlice *slice = pieType1->append(data.label, data.value);
         slice->setLabelFont(font());
     }
 }
 
-void QueryCharts::ShowPersonTotals(const QList<PersonTotal> &totals)
+void QueryCharts::ShowBars(const PersonBarsData &bars)
 {
-    // Horizontal bars run from the axis' first category at the bottom; the largest total should stand on top.
-    QStringList people;
-    QList<qreal> amounts;
-    double largest = 0, smallest = 0;
-    for (auto it = totals.crbegin(); it != totals.crend(); ++it) {
-        people.append(PersonLabel(it->person));
-        amounts.append(it->amount);
-        largest = std::max(largest, it->amount);
-        smallest = std::min(smallest, it->amount);
-    }
     barSetUser1->remove(0, barSetUser1->count());
     axisUser1->clear();
-    axisUser1->append(people);
-    barSetUser1->append(amounts);
-    axisMoney1->setRange(smallest, largest > smallest ? largest : smallest + 1);
+    axisUser1->append(bars.people);
+    barSetUser1->append(QList<qreal>(bars.amounts.cbegin(), bars.amounts.cend()));
+    axisMoney1->setRange(bars.axisMin, bars.axisMax);
     // Few ticks: the bars get the narrower half of the page.
     axisMoney1->setTickCount(3);
     axisMoney1->applyNiceNumbers();
 }
 
+class QueryChartsPlugin : public QObject, public QueryChartsModule
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID LumoraQueryChartsModule_iid)
+    Q_INTERFACES(lumora::QueryChartsModule)
+public:
+    QWidget *createCharts(QWidget *parent) override { return new QueryCharts(parent); }
+    void showSlices(QWidget *charts, const QList<PieSliceData> &slices) override
+    {
+        static_cast<QueryCharts *>(charts)->ShowSlices(slices);
+    }
+    void showBars(QWidget *charts, const PersonBarsData &bars) override
+    {
+        static_cast<QueryCharts *>(charts)->ShowBars(bars);
+    }
+};
+
 } // namespace lumora
+
+#include "QueryCharts.moc"

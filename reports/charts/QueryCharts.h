@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QList>
+#include "reports/QueryChartData.h"
+
 #include <QWidget>
 
 class QBarCategoryAxis;
@@ -13,19 +14,16 @@ class QValueAxis;
 namespace lumora
 {
 
-struct CategoryTotal;
-struct PersonTotal;
-
 // The "图表" page of the query window: where the money went as a pie of the category totals, and who spent it as
-// bars of the by-person totals.
+// bars of the by-person totals. The views are named "chartType1" and "chartUser1".
 class QueryCharts : public QWidget
 {
     Q_OBJECT
 public:
     explicit QueryCharts(QWidget *parent = nullptr);
 
-    void ShowCategoryTotals(const QList<CategoryTotal> &totals);
-    void ShowPersonTotals(const QList<PersonTotal> &totals);
+    void ShowSlices(const QList<PieSliceData> &slices);
+    void ShowBars(const PersonBarsData &bars);
 
     QChartView *chartType1 = nullptr;
     QChartView *chartUser1 = nullptr;
