@@ -1,5 +1,7 @@
 #include "controls/SkinImages.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace lumora;
@@ -21,6 +23,21 @@ private slots:
         QCOMPARE(again.pixel(0, 0), corner);
         QCOMPARE(again, first);
         QVERIFY(again != painted);
+    }
+
+    // The compiled-in pixels are made at build time; they must be the pictures under resources/skin, every one.
+    void everyPictureIsItsFilePixelForPixel()
+    {
+        const QDir skin(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../resources/skin"));
+        const QFileInfoList files = skin.entryInfoList({QStringLiteral("*.png")});
+        QVERIFY(files.size() > 20);
+        for (const QFileInfo &file : files) {
+            const QImage fromFile(file.filePath());
+            const QImage compiledIn = SkinImage(file.completeBaseName());
+            QVERIFY2(!fromFile.isNull(), qPrintable(file.fileName()));
+            QVERIFY2(compiledIn == fromFile, qPrintable(file.fileName()));
+            QCOMPARE(compiledIn.format(), fromFile.format());
+        }
     }
 
     void unknownNameGivesEmptyImageEachTime()
