@@ -3,8 +3,14 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace lumora
 {
@@ -30,29 +36,44 @@ QString SingleInstanceGuard::lockPathFor(const QString &exePath)
 }
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &exePath)
-    : lock_(std::make_unique<QLockFile>(lockPathFor(exePath.isEmpty() ? executablePath() : exePath)))
+    : path_(lockPathFor(exePath.isEmpty() ? executablePath() : exePath))
 {
-    // Only a dead holder makes a lock stale: a copy that has run for hours must still keep the second one out.
-    lock_->setStaleLockTime(0);
 }
 
-SingleInstanceGuard::~SingleInstanceGuard() = default;
+SingleInstanceGuard::~SingleInstanceGuard()
+{
+    // Closing drops the lock. The file stays: removing it would let a copy starting now lock a file of its own.
+    if (fd_ >= 0)
+        ::close(fd_);
+}
 
 bool SingleInstanceGuard::tryAcquire()
 {
-    if (lock_->isLocked())
+    if (fd_ >= 0)
         return true;
-    return lock_->tryLock(0);
+    heldElsewhere_ = false;
+    // A lock on the open file, not its contents, is the sign: nothing to write or to sync at every start. Read-only,
+    // so that another user's running copy of the same file still counts.
+    const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        fd_ = fd;
+        return true;
+    }
+    heldElsewhere_ = errno == EWOULDBLOCK;
+    ::close(fd);
+    return false;
 }
 
 bool SingleInstanceGuard::anotherCopyRuns()
 {
-    return !tryAcquire() && lock_->error() == QLockFile::LockFailedError;
+    return !tryAcquire() && heldElsewhere_;
 }
 
 bool SingleInstanceGuard::isAcquired() const
 {
-    return lock_->isLocked();
+    return fd_ >= 0;
 }
 
 } // namespace lumora

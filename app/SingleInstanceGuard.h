@@ -2,16 +2,12 @@
 
 #include <QString>
 
-#include <memory>
-
-class QLockFile;
-
 namespace lumora
 {
 
 // One running copy per executable file: the lock is named after the executable's full path, so a copy in another
-// folder runs beside it. The lock is held until the guard is destroyed or the process ends; the lock of a process
-// that died is taken over.
+// folder runs beside it. The lock is held until the guard is destroyed or the process ends; the system drops the lock
+// of a process that died, however it died.
 class SingleInstanceGuard
 {
 public:
@@ -31,8 +27,13 @@ public:
     // Where the lock of an executable lives.
     static QString lockPathFor(const QString &exePath);
 
+    SingleInstanceGuard(const SingleInstanceGuard &) = delete;
+    SingleInstanceGuard &operator=(const SingleInstanceGuard &) = delete;
+
 private:
-    std::unique_ptr<QLockFile> lock_;
+    QString path_;
+    int fd_ = -1;                // holds the lock while open
+    bool heldElsewhere_ = false; // the last try found the lock taken
 };
 
 } // namespace lumora
