@@ -1,7 +1,7 @@
 // Starts a program under the X server of $DISPLAY and reports, on one line of key=value pairs:
 //   map_ms   exec to the first top-level window mapped
 //   rss_kib  resident memory 1.5 s after that map
-//   engine   1 when the browser engine or a GL driver is mapped into the process at that time
+//   engine   1 when the browser engine, the chart library or a GL driver is mapped into the process at that time
 // With --sign-in USER PASS it types the sign-in at once (user, Enter, password, Enter) instead and reports
 //   main_ms           exec to the next top-level window mapped (the main window)
 //   enter_to_main_ms  the last Enter to that map
@@ -77,8 +77,8 @@ bool engineLoaded(pid_t pid)
     text << maps.rdbuf();
     const std::string all = text.str();
     // Qt's GUI library itself links the GL dispatch libraries; a context or the engine brings these.
-    for (const char *name : {"libQt6WebEngine", "libQt6Quick", "libGLX_mesa", "libEGL_mesa", "_dri.so", "libgallium",
-                             "glx-integration", "egl-integration"})
+    for (const char *name : {"libQt6WebEngine", "libQt6Quick", "libQt6Charts", "libGLX_mesa", "libEGL_mesa", "_dri.so",
+                             "libgallium", "glx-integration", "egl-integration"})
         if (all.find(name) != std::string::npos)
             return true;
     return false;

@@ -61,7 +61,7 @@ engine=$(grep -c "engine=1" "$work/lumora" || true)
 awk -v bt="$bt" -v br="$br" -v lt="$lt" -v lr="$lr" -v mt="$mt" -v me="$me" -v mr="$mr" -v n="$rounds" -v e="$engine" 'BEGIN {
   printf "rounds %d, medians\n", n
   printf "bare window     map %7.1f ms   rss %6.1f MiB\n", bt, br/1024
-  printf "lumora sign-in  map %7.1f ms   rss %6.1f MiB   (browser engine or GL loaded in %d of %d runs)\n", lt, lr/1024, e, n
+  printf "lumora sign-in  map %7.1f ms   rss %6.1f MiB   (browser engine, charts or GL loaded in %d of %d runs)\n", lt, lr/1024, e, n
   printf "ratio           map %7.2f x    rss %6.2f x     (targets <= 1.30 x and <= 1.50 x)\n", lt/bt, lr/br
   if (mt == "") print "main window     not mapped after the typed sign-in"; else printf "main window     exec to map %7.1f ms, last Enter to map %6.1f ms, rss %6.1f MiB\n", mt, me, mr/1024
 }'
