@@ -1,12 +1,12 @@
 # Fails when EXE names a library among its NEEDED entries that only a module may load: the browser engine, Qt Quick,
-# the charts and OpenGL.
+# the charts and Qt's OpenGL modules.
 execute_process(COMMAND readelf -d ${EXE} OUTPUT_VARIABLE dynamic RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "readelf failed on ${EXE}")
 endif()
 string(REGEX MATCHALL "\\(NEEDED\\)[^\n]*" needed "${dynamic}")
 foreach(entry IN LISTS needed)
-  if(entry MATCHES "WebEngine|Quick|Qml|Positioning|WebChannel|Charts|OpenGL")
+  if(entry MATCHES "WebEngine|Quick|Qml|Positioning|WebChannel|Charts|Qt6OpenGL")
     message(FATAL_ERROR "${EXE} links ${entry}")
   endif()
 endforeach()
