@@ -427,15 +427,16 @@ void TfrmQueryMore::tabResults1Changed(int index)
     if (charts || tabResults1->widget(index) != pageChart1)
         return;
     chartsModule_ = qobject_cast<QueryChartsModule *>(LoadModule(QStringLiteral("lumora-charts")));
-    if (!chartsModule_) {
+    if (chartsModule_) {
+        charts = chartsModule_->createCharts(pageChart1);
+    } else {
         auto *note = new QLabel(ChartsMissingText, pageChart1);
         note->setAlignment(Qt::AlignCenter);
         charts = note;
-        pageChart1->layout()->addWidget(charts);
-        return;
     }
-    charts = chartsModule_->createCharts(pageChart1);
     pageChart1->layout()->addWidget(charts);
+    if (!chartsModule_)
+        return;
     chartsModule_->showSlices(charts, CategorySlices(categoryTotals_));
     chartsModule_->showBars(charts, PersonBars(ReadPersonTotals(records_.rows)));
 }

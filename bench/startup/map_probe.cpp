@@ -6,7 +6,8 @@
 //   main_ms           exec to the next top-level window mapped (the main window)
 //   enter_to_main_ms  the last Enter to that map
 //   main_rss_kib      resident memory 1.5 s after it
-// The program is ended afterwards. Usage: map_probe [--sign-in USER PASS] -- program [args...]
+// The program is ended afterwards; with PROBE_SHOT=FILE set, a main window that never comes leaves a screenshot of the
+// display in FILE first. Usage: map_probe [--sign-in USER PASS] -- program [args...]
 #include <xcb/xcb.h>
 
 #include <chrono>
